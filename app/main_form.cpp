@@ -1,0 +1,229 @@
+#include "app/main_form.h"
+
+#include <cctype>
+#include <exception>
+
+#include "app/controller.h"
+#include "app/keyboard.h"
+#include "app/number_text.h"
+#include "app/scheduler.h"
+#include "app/settings_store.h"
+#include "online/channel_grid.h"
+#include "online/daily_update.h"
+#include "picturelist/list_editing.h"
+#include "picturelist/picture_list.h"
+#include "platform/file_system.h"
+#include "text/text_binding.h"
+
+namespace dova {
+
+namespace {
+
+// The banner's link: the project's page, telling it where the visitor came from.
+constexpr const char* kBannerUrl = "http://dova.sourceforge.net/?ref=wallpaper_changer";
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+// Blanks and control characters removed at both ends.
+std::string Trim(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+TForm1::TForm1(const Platform& platform, const std::string& executablePath,
+               const std::string& commandLineArgs)
+    : context_(platform) {
+  AppContext& c = context_;
+  c.CommandLineArgs = commandLineArgs;
+  c.ProgramDir = DirectoryOf(executablePath);
+  c.DefaultHelpFile = c.HelpFile = c.ProgramDir + "Dova.chm";
+  c.LanguagesDir = c.ProgramDir + "Languages\\";
+  c.DataDir = c.ProgramDir + "Sites\\";
+  c.WindowClosed = false;
+  const ScreenSize screen = platform.screen.Size();
+  c.ScreenAspect = screen.height > 0 ? static_cast<double>(screen.width) / screen.height : 0.0;
+  c.random.seed(static_cast<std::mt19937::result_type>(
+      platform.clock.SteadyMilliseconds() ^
+      static_cast<unsigned long long>(platform.clock.Now() * 86400000.0)));
+  c.log.Open(c.DataDir + "dova.log");
+}
+
+TForm1::~TForm1() {
+  FormDestroy();
+  context_.log.Write(LogLevel::Notice, context_.Phrase("finish"));
+  context_.log.Close();
+}
+
+template <typename Action>
+void TForm1::Guarded(Action action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    context_.platform.errors.ShowError(error.what());
+  }
+}
+
+void TForm1::FormCreate() {
+  if (created_) return;
+  created_ = true;
+  AppContext& c = context_;
+  FormModel& f = c.form;
+  std::unique_ptr<IniFile> ini = OpenIniFile(c.DataDir + "dova.ini");
+  SettingsStore settings;
+
+  // Each step runs even when one before it failed: a broken value must not leave the rest of
+  // the user's settings unread (and then overwritten with defaults at exit).
+  Guarded([&] {
+    c.channels.Load(*ini);
+    f.StringGrid1.rowCount = std::max(1, c.channels.Count());
+  });
+  Guarded([&] {
+    c.LanguageName = SettingsStore::ReadLanguage(*ini);
+    f.ComboBox10.items.clear();
+    for (const DirEntry& entry : ListDirectory(c.LanguagesDir + "*.ini")) {
+      if (entry.directory || entry.hidden || entry.system || entry.name.size() < 4) continue;
+      f.ComboBox10.items.push_back(entry.name.substr(0, entry.name.size() - 4));
+    }
+    f.ComboBox10.itemIndex = -1;
+    for (std::size_t i = 0; i < f.ComboBox10.items.size(); ++i)
+      if (f.ComboBox10.items[i] == c.LanguageName) f.ComboBox10.itemIndex = static_cast<int>(i);
+    c.phrases.LoadPhrases(c.LanguagesDir + "English.ini");
+    c.phrases.LoadPhrases(c.LanguagesDir + f.ComboBox10.Text() + ".ini");
+    UpdateLanguage(c);
+  });
+  Guarded([&] {
+    std::vector<std::string> errors = settings.Load(*ini, c);
+    for (const std::string& error : errors) c.platform.errors.ShowError(error);
+  });
+  Guarded([&] {
+    const ScreenSize screen = c.platform.screen.Size();
+    c.log.Write(LogLevel::Notice, c.Phrase("start"));
+    c.log.Write(LogLevel::Notice,
+                c.Phrase("resolution") + " - " + std::to_string(screen.width) + "x" +
+                    std::to_string(screen.height) + " (" + c.Phrase("widthandheight") + " - " +
+                    FormatGeneral(c.ScreenAspect, 3, c.platform.clock.DecimalSeparator()) + " )");
+    c.log.Write(LogLevel::Notice, c.Phrase("language") + " " + c.LanguagesDir + f.ComboBox10.Text());
+  });
+  Guarded([&] { LoadPictureList(c, settings.CursorPosition()); });
+  showAtStart_ = !f.CheckBox3.checked && Trim(c.CommandLineArgs) != "minimized";
+  UpdateControls(c);
+  Guarded([&] {
+    if (f.TabSheet1.highlighted && f.CheckBox1.checked) DailyPictureUpdate(c, true);
+  });
+  Guarded([&] {
+    if (f.TabSheet2.highlighted && f.CheckBox7.checked) N1Click(c);
+  });
+  settings_ = std::move(settings);
+}
+
+void TForm1::FormClose() { context_.WindowClosed = true; }
+
+void TForm1::FormDestroy() {
+  if (destroyed_ || !created_) return;
+  destroyed_ = true;
+  AppContext& c = context_;
+  const std::string iniPath = c.DataDir + "dova.ini";
+  std::unique_ptr<IniFile> ini = OpenIniFile(iniPath);
+  // The list is saved even when dova.ini refuses the settings, and the other way round.
+  Guarded([&] {
+    bool refused = !c.channels.Save(*ini);
+    std::vector<std::string> errors = settings_.Save(*ini, c);
+    if (refused && errors.empty()) errors.push_back("Unable to write to " + iniPath);
+    if (!errors.empty()) c.platform.errors.ShowError(errors.front());
+  });
+  Guarded([&] { SavePictureList(c); });
+}
+
+void TForm1::ControlClicked(const std::string& name) {
+  Guarded([&] {
+    AppContext& c = context_;
+    if (name == "CheckBox2" || name == "CheckBox4" || name == "CheckBox5" || name == "CheckBox6" ||
+        name == "RadioButton1" || name == "RadioButton2" || name == "RadioButton3" ||
+        name == "RadioButton6" || name == "RadioButton7") {
+      UpdateControls(c);
+    } else if (name == "RadioButton9" || name == "RadioButton10") {
+      RadioButton9Click(c);
+    } else if (name == "SpeedButton1") {
+      SpeedButton1Click(c);
+    } else if (name == "SpeedButton2") {
+      SpeedButton2Click(c);
+    } else if (name == "SpeedButton3") {
+      SpeedButton3Click(c);
+    } else if (name == "SpeedButton4") {
+      SpeedButton4Click(c);
+    } else if (name == "SpeedButton5") {
+      SpeedButton5Click(c);
+    } else if (name == "SpeedButton6") {
+      SpeedButton6Click(c);
+    } else if (name == "SpeedButton7") {
+      SpeedButton7Click(c);
+    } else if (name == "SpeedButton8") {
+      dova::FileGridDblClick(c);
+    } else if (name == "Image1") {
+      c.platform.desktop.OpenUrl(kBannerUrl);
+    }
+  });
+}
+
+void TForm1::ControlEntered(const std::string& name) {
+  if (name == "RadioButton6" || name == "RadioButton7") Guarded([&] { UpdateControls(context_); });
+}
+
+void TForm1::ControlExited(const std::string& name) { ControlEntered(name); }
+
+void TForm1::ComboBoxChanged(const std::string& name) {
+  if (name != "ComboBox10") return;
+  Guarded([&] {
+    // Merged over the current table: keys the new file lacks keep their present text.
+    context_.phrases.LoadPhrases(context_.LanguagesDir + context_.form.ComboBox10.Text() + ".ini");
+    UpdateLanguage(context_);
+  });
+}
+
+void TForm1::FileGridSelectionChanged() { Guarded([&] { UpdateControls(context_); }); }
+
+void TForm1::FileGridDblClick() { Guarded([&] { dova::FileGridDblClick(context_); }); }
+
+void TForm1::StringGrid1Click(int row) { Guarded([&] { dova::StringGrid1Click(context_, row); }); }
+
+void TForm1::StringGrid1DblClick(int row) {
+  Guarded([&] { dova::StringGrid1DblClick(context_, row); });
+}
+
+void TForm1::MenuCommand(const std::string& item) {
+  Guarded([&] {
+    AppContext& c = context_;
+    if (item == "N3") {
+      c.platform.window.OpenMainWindow();
+      UpdateControls(c);
+    } else if (item == "N1") {
+      N1Click(c);
+    } else if (item == "N2") {
+      DailyPictureUpdate(c, true);
+    } else if (item == "N6") {
+      c.platform.pump.Terminate();
+    }
+  });
+}
+
+void TForm1::TrayIcon1MouseUp(MouseButton button) {
+  if (button == MouseButton::Right) return;  // the tray icon opens its menu itself
+  MenuCommand("N3");
+}
+
+void TForm1::FormKeyDown(int key, ShiftState shift) {
+  Guarded([&] { HandleFormKey(context_, key, shift); });
+}
+
+void TForm1::Timer1Timer() { Guarded([&] { SchedulerTick(context_); }); }
+
+}  // namespace dova

@@ -1,0 +1,56 @@
+#include "online/channel_grid.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "online/daily_update.h"
+#include "platform/ini_file.h"
+
+namespace dova {
+
+namespace {
+
+std::string SettingsPath(const AppContext& context) { return context.DataDir + "dova.ini"; }
+
+}  // namespace
+
+void LoadChannels(AppContext& context) {
+  std::unique_ptr<IniFile> ini = OpenIniFile(SettingsPath(context));
+  context.channels.Load(*ini);
+  FitChannelGrid(context);
+  context.form.StringGrid1.row = 0;
+  context.form.StringGrid1.topRow = 0;
+}
+
+bool SaveChannels(AppContext& context) {
+  std::unique_ptr<IniFile> ini = OpenIniFile(SettingsPath(context));
+  return context.channels.Save(*ini);
+}
+
+void FitChannelGrid(AppContext& context) {
+  ChannelGridControl& grid = context.form.StringGrid1;
+  grid.rowCount = std::max(1, context.channels.Count());
+  grid.row = std::clamp(grid.row, 0, grid.rowCount - 1);
+  grid.topRow = std::clamp(grid.topRow, 0, grid.rowCount - 1);
+}
+
+void StringGrid1Click(AppContext& context, int row) {
+  if (row < 0 || row >= context.channels.Count()) return;
+  context.form.StringGrid1.row = row;
+  context.channels.MakeCurrent(row);
+  context.platform.pump.Repaint();
+}
+
+void StringGrid1DblClick(AppContext& context, int row) {
+  StringGrid1Click(context, row);
+  DailyPictureUpdate(context, true);
+}
+
+std::string ChannelLogoPath(const AppContext& context, int index) {
+  if (index < 0 || index >= context.channels.Count()) return std::string();
+  const std::string& image = context.channels.Channels()[index].Image;
+  if (image.empty() || image == "-") return std::string();
+  return context.DataDir + image;
+}
+
+}  // namespace dova

@@ -1,0 +1,25 @@
+// The picture of the day: asks the current channel's page for the address of today's picture,
+// stops when it is the picture taken last time (unless forced), checks its size with a HEAD
+// request, downloads it into DataDir + "temp.jpg" and installs it as the wallpaper. Every step
+// is shown in the status bar, written to the journal and signalled by the tray icon's image
+// (1 transferring, 2 converting or failed, 3 at rest).
+#pragma once
+
+#include "app/app_context.h"
+
+namespace dova {
+
+// Runs one update on the GUI thread, pumping the message queue during the transfers. A trigger
+// that arrives while another wallpaper change runs is ignored. Transfer failures are reported
+// and end the run; an error while decoding the picture or applying the wallpaper is not caught
+// here (the status keeps its text, the tray keeps image 2) and reaches the caller's error box.
+void DailyPictureUpdate(AppContext& context, bool force);
+
+// The update's last step: converts DataDir + "temp.jpg" into the working bitmap that is not in
+// use, deletes temp.jpg, applies the bitmap and deletes the previous one, with the status texts
+// "convertingimage" (logged), "updatedesktop" and finally the empty text. When temp.jpg has
+// vanished the conversion reports it and nothing else changes: the current wallpaper and its
+// file stay. Decoding and desktop errors propagate.
+void InstallDownloadedPicture(AppContext& context);
+
+}  // namespace dova

@@ -1,0 +1,110 @@
+#include "online/picture_response.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/error.h"
+#include "platform/file_system.h"
+
+namespace dova {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool IsControl(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F;
+}
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+std::size_t HeaderEnd(const std::string& response) {
+  for (const char* separator : {"\r\n\r\n", "\n\n", "\r\r"}) {
+    const std::size_t at = response.find(separator);
+    if (at != std::string::npos) return at + std::char_traits<char>::length(separator);
+  }
+  return std::string::npos;
+}
+
+std::string TrimBlanks(const std::string& text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+PageVerdict ReadPictureAddress(const std::string& response, std::string& candidate) {
+  candidate.clear();
+  const std::size_t bodyStart = HeaderEnd(response);
+  // Without a header end there is no body to take an address from.
+  if (bodyStart == std::string::npos) return PageVerdict::NotOneLine;
+  const std::string body = TrimBlanks(response.substr(bodyStart));
+  if (body.find_first_of("\r\n") != std::string::npos) return PageVerdict::NotOneLine;
+  candidate = body;
+  return PageVerdict::Address;
+}
+
+bool IsRequestableAddress(const std::string& candidate) {
+  static const char kScheme[] = "HTTP://";
+  if (candidate.size() <= 7) return false;
+  for (std::size_t i = 0; i < 7; ++i)
+    if (AsciiUpper(candidate[i]) != kScheme[i]) return false;
+  for (char c : candidate)
+    if (IsControl(c)) return false;
+  return true;
+}
+
+bool FindContentLength(const std::string& response, std::string& valueText) {
+  static const std::string kHeader = "CONTENT-LENGTH:";
+  std::string upper = response;
+  for (char& c : upper) c = AsciiUpper(c);
+  const std::size_t at = upper.find(kHeader);
+  if (at == std::string::npos) return false;
+  const std::size_t valueStart = at + kHeader.size();
+  const std::size_t lineEnd = upper.find_first_of("\r\n", valueStart);
+  valueText = lineEnd == std::string::npos
+                  ? std::string()
+                  : TrimBlanks(upper.substr(valueStart, lineEnd - valueStart));
+  return true;
+}
+
+long long ReadByteCount(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t firstDigit = i;
+  unsigned long long value = 0;
+  constexpr unsigned long long kLimit = 9223372036854775807ULL;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + static_cast<unsigned>(text[i] - '0');
+    if (value > kLimit) break;
+  }
+  if (i == firstDigit || i != text.size() || value > kLimit)
+    throw Error("'" + text + "' is not a valid integer value");
+  const long long signedValue = static_cast<long long>(value);
+  return negative ? -signedValue : signedValue;
+}
+
+StripResult StripHttpHeader(const std::string& path) {
+  std::string contents;
+  if (!ReadWholeFile(path, contents)) throw Error("Cannot open file \"" + path + "\"");
+  // The picture's own bytes may hold anything after its first zero byte; the header never does.
+  const std::size_t firstZero = contents.find('\0');
+  const std::size_t bodyStart =
+      HeaderEnd(firstZero == std::string::npos ? contents : contents.substr(0, firstZero));
+  if (bodyStart == std::string::npos) return StripResult::NoHeaderEnd;
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "wb"), &std::fclose);
+  if (!file) throw Error("Cannot create file \"" + path + "\"");
+  const std::size_t count = contents.size() - bodyStart;
+  const bool written = std::fwrite(contents.data() + bodyStart, 1, count, file.get()) == count;
+  if (std::fclose(file.release()) != 0 || !written)
+    throw Error("Cannot write file \"" + path + "\"");
+  return StripResult::Stripped;
+}
+
+}  // namespace dova

@@ -1,0 +1,49 @@
+// The commands that build and arrange the picture list, one per button under FileGrid. They work
+// on the grid's rows directly, ask for no confirmation and save nothing (the list is saved at
+// exit). Each ends with UpdateControls so that the list buttons follow the new rows.
+//
+// The two adding commands let the window handle its messages every eleventh file. While one of
+// them runs, the other list commands (and a second addition) are ignored, so that rows being
+// filled in cannot be deleted or moved under it.
+#pragma once
+
+#include <string>
+
+#include "app/app_context.h"
+
+namespace dova {
+
+// Adds the files chosen in the file dialog (title and filter of OpenPictureDialog1), in the
+// dialog's order, after the last row (or in place of the empty list). Cancel adds nothing.
+void SpeedButton1Click(AppContext& context);
+
+// Adds every plain JPEG file (name ending in ".jpg" or ".jpeg", any case; no directories,
+// hidden or system files) of the folder chosen in the folder dialog, in the order the system
+// lists them, and makes that folder the current directory. Subfolders are not entered.
+void SpeedButton2Click(AppContext& context);
+
+// Deletes the selected rows; deleting every row leaves the empty list.
+void SpeedButton3Click(AppContext& context);
+
+// Removes every row whose picture does not have the screen's proportions (SizeFitsScreen),
+// rows without a size included.
+void SpeedButton4Click(AppContext& context);
+
+// Moves the selected rows one place up (nothing when the selection starts at row 0) and keeps
+// them selected, scrolling up when the selection leaves the view.
+void SpeedButton5Click(AppContext& context);
+
+// Moves the selected rows one place down (nothing when the selection ends at the last row) and
+// keeps them selected.
+void SpeedButton6Click(AppContext& context);
+
+// Clears the list: one row of empty texts.
+void SpeedButton7Click(AppContext& context);
+
+// True while an adding command is filling in rows.
+bool ListAdditionRunning();
+
+// True for a name ending in ".jpg" or ".jpeg", compared without regard to case.
+bool HasJpegSuffix(const std::string& name);
+
+}  // namespace dova

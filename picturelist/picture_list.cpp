@@ -1,0 +1,204 @@
+#include "picturelist/picture_list.h"
+
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "app/controller.h"
+#include "app/wallpaper_change.h"
+#include "platform/file_system.h"
+#include "text/cp1251.h"
+#include "wallpaper/wallpaper_installer.h"
+
+namespace dova {
+
+namespace {
+
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kPink{255, 224, 224};
+constexpr Rgb kLightBlue{224, 224, 255};
+constexpr Rgb kNavy{0, 0, 128};
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// The text between `begin` and `end` without blanks and control characters at either end.
+std::string Trimmed(const char* begin, const char* end) {
+  while (begin < end && IsBlankOrControl(*begin)) ++begin;
+  while (end > begin && IsBlankOrControl(end[-1])) --end;
+  return std::string(begin, end);
+}
+
+// The leading decimal number of [begin, end): blanks skipped, an optional sign, digits with an
+// optional fraction and exponent; whatever follows is ignored. False when there is no number.
+bool LeadingNumber(const char* begin, const char* end, double& value) {
+  while (begin < end && std::isspace(static_cast<unsigned char>(*begin))) ++begin;
+  if (begin < end && *begin == '+') ++begin;  // from_chars takes only a minus sign
+  if (begin == end || !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' ||
+                        *begin == '.'))
+    return false;  // also keeps "inf" and "nan" out
+  const std::from_chars_result result =
+      std::from_chars(begin, end, value, std::chars_format::general);
+  return result.ec == std::errc() && std::isfinite(value);
+}
+
+std::mt19937& PictureChoice() {
+  static std::mt19937 generator(static_cast<std::mt19937::result_type>(
+      std::chrono::system_clock::now().time_since_epoch().count()));
+  return generator;
+}
+
+// Selects the whole row and scrolls it into view three rows below the top.
+void MoveCursorTo(FileGridControl& grid, int row) {
+  grid.SelectRows(row, row);
+  grid.ScrollTo(row <= 3 ? 0 : row - 3);
+}
+
+// The installation of the cursor's picture, for a caller that holds the change guard.
+void InstallCursorPicture(AppContext& context) {
+  const FileGridControl& grid = context.form.FileGrid;
+  context.SetTrayIcon(2);
+  const bool cursorInList = grid.selTop >= 0 && grid.selTop < grid.RowCount();
+  const std::string path = cursorInList ? grid.rows[grid.selTop][2] : std::string();
+  if (path.empty()) {
+    context.SetTrayIcon(3);
+    return;
+  }
+  const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
+  context.SetStatus(context.Phrase("convertingimage") + " " + path);
+  context.LogStatus(LogLevel::Notice);
+  // A picture that is gone is reported by ConvertForChange; the wallpaper in use, its bitmap
+  // and CurrentWallpaper then stay as they are.
+  if (!ConvertForChange(context, path, files.target)) {
+    context.SetTrayIcon(3);
+    return;
+  }
+  context.CurrentWallpaper = path;
+  context.SetStatus(context.Phrase("updatingdesktop"));
+  context.LogStatus(LogLevel::Notice);
+  ApplyForChange(context, files.target);
+  RemoveFile(files.previous);
+  context.SetStatus("");
+  context.SetTrayIcon(3);
+}
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+GridRow MakeListRow(const std::string& path, const std::string& sizeText) {
+  return GridRow{FileNameOf(path), sizeText, path};
+}
+
+bool SizeFitsScreen(const std::string& sizeText, double screenAspect) {
+  const std::size_t x = sizeText.find('x');
+  if (x == std::string::npos) return false;
+  const char* text = sizeText.data();
+  double width = 0.0, height = 0.0;
+  if (!LeadingNumber(text, text + x, width) ||
+      !LeadingNumber(text + x + 1, text + sizeText.size(), height) || height == 0.0)
+    return false;
+  const double ratio = width / height;
+  return std::isfinite(ratio) && ratio == screenAspect;
+}
+
+CellColours FileGridCellColours(const std::string& sizeText, double screenAspect, bool selected) {
+  if (selected) return {kNavy, kWhite};
+  if (sizeText.find('x') == std::string::npos) return {kLightBlue, kBlack};
+  return {SizeFitsScreen(sizeText, screenAspect) ? kWhite : kPink, kBlack};
+}
+
+void SeedPictureChoice(unsigned long long seed) {
+  std::seed_seq sequence{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32)};
+  PictureChoice().seed(sequence);
+}
+
+void LoadPictureList(AppContext& context, int cursorPosition) {
+  FileGridControl& grid = context.form.FileGrid;
+  std::string contents;
+  if (ReadWholeFile(context.DataDir + "dova.lst", contents)) {
+    std::vector<GridRow> rows;
+    const char* const end = contents.data() + contents.size();
+    const char* line = contents.data();
+    while (line < end) {
+      // A line ends at CR LF, LF or a lone CR; any length is read whole.
+      const char* lineEnd = line;
+      while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r') ++lineEnd;
+      const char* tab = line;
+      while (tab < lineEnd && *tab != '\t') ++tab;
+      if (tab < lineEnd)
+        rows.push_back(MakeListRow(Trimmed(tab + 1, lineEnd), Trimmed(line, tab)));
+      line = lineEnd + 1;
+    }
+    if (rows.empty()) rows.emplace_back();
+    grid.rows = std::move(rows);
+  }
+  grid.ClampSelection();
+  if (cursorPosition >= 0 && cursorPosition < grid.RowCount()) {
+    MoveCursorTo(grid, cursorPosition);
+  } else {
+    grid.SelectRows(0, 0);
+    grid.ScrollTo(0);
+  }
+}
+
+bool SavePictureList(AppContext& context) {
+  const FileGridControl& grid = context.form.FileGrid;
+  const std::string path = context.DataDir + "dova.lst";
+  const std::string temporary = path + ".new";
+
+  std::string contents;
+  for (const GridRow& row : grid.rows) {
+    contents += row[1];
+    contents += '\t';
+    contents += row[2];
+    contents += "\r\n";
+  }
+
+  bool saved = false;
+  if (std::FILE* file = OpenFile(temporary, "wb")) {
+    const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    saved = written && flushed && closed && ReplaceFile(temporary, path);
+    if (!saved) RemoveFile(temporary);
+  }
+  if (!saved)
+    context.log.Write(LogLevel::Error, context.Phrase("createerror") + " " + path + ". " +
+                                           context.Phrase("nolist"));
+  return saved;
+}
+
+void FileGridDblClick(AppContext& context) {
+  ChangeGuard guard(context);
+  if (!guard.Acquired()) return;
+  InstallCursorPicture(context);
+}
+
+void N1Click(AppContext& context) {
+  ChangeGuard guard(context);
+  if (!guard.Acquired()) return;
+  context.log.Write(LogLevel::Notice, Cp1251("Установка картинки"));
+  FileGridControl& grid = context.form.FileGrid;
+  int next;
+  if (context.form.RadioButton5.checked) {
+    std::uniform_int_distribution<int> anyRow(0, grid.RowCount() - 1);
+    next = anyRow(PictureChoice());
+  } else {
+    next = grid.selTop + 1;
+    if (next >= grid.RowCount()) next = 0;
+  }
+  MoveCursorTo(grid, next);
+  UpdateControls(context);
+  InstallCursorPicture(context);
+}
+
+}  // namespace dova

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything the project needs to build and test: the native
+# tool chain and GoogleTest, the MinGW-w64 cross compiler, nasm for libjpeg-turbo's SIMD code,
+# Wine with a virtual display for the Windows tests, and the tools the end-to-end tests and
+# benchmarks use. Installs only what is missing and says what it installs.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev dpkg-dev
+  libgtest-dev libgmock-dev libjpeg62-turbo-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools nasm
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  tinyproxy libvips-tools python3-pil curl fp-utils libchm-bin
+)
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+  echo "install-deps: all ${#packages[@]} packages are installed"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+as_root apt-get update -qq
+# With recommends: Wine needs its fonts and X libraries to draw windows.
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+echo "install-deps: done"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core tests, the same core tests cross-built
+# and run under Wine, the end-to-end tests of Dova.exe under Wine on a virtual display, and a
+# short fuzzing run. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== Windows build"
+scripts/build-libjpeg-windows.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+echo "== core tests under Wine"
+scripts/run-windows-tests.sh
+
+echo "== end-to-end tests of Dova.exe under Wine"
+tests/e2e/run.sh
+
+echo "== fuzzing (bounded)"
+scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-20}"
+
+echo "All tests passed."

@@ -1,0 +1,188 @@
+// Windows BMP files: a 14-byte BITMAPFILEHEADER, a 40-byte BITMAPINFOHEADER, for 8-bit pictures
+// a 256-entry grey palette, then the rows bottom-up, each padded to four bytes. All numbers are
+// little-endian.
+#include "wallpaper/bmp_file.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/file_system.h"
+
+namespace dova {
+
+namespace {
+
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kLargestInfoHeaderSize = 124;  // BITMAPV5HEADER
+constexpr std::uint32_t kPaletteSize = 256 * 4;
+constexpr std::int32_t kPixelsPerMetre = 2835;  // 72 dots per inch
+constexpr std::uint32_t kUncompressed = 0;      // BI_RGB
+
+void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  out.push_back(static_cast<std::uint8_t>(value));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  Put16(out, value & 0xFFFF);
+  Put16(out, value >> 16);
+}
+
+std::uint32_t Get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::vector<std::uint8_t> Headers(const Bitmap& picture, std::uint64_t fileSize,
+                                  std::uint32_t pixelOffset, std::uint32_t imageSize) {
+  std::vector<std::uint8_t> out;
+  out.reserve(pixelOffset);
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, static_cast<std::uint32_t>(fileSize));
+  Put32(out, 0);  // two reserved words
+  Put32(out, pixelOffset);
+  Put32(out, kInfoHeaderSize);
+  Put32(out, static_cast<std::uint32_t>(picture.Width()));
+  Put32(out, static_cast<std::uint32_t>(picture.Height()));  // positive: bottom row first
+  Put16(out, 1);                                             // planes
+  Put16(out, static_cast<std::uint32_t>(picture.BitsPerPixel()));
+  Put32(out, kUncompressed);
+  Put32(out, imageSize);
+  Put32(out, kPixelsPerMetre);
+  Put32(out, kPixelsPerMetre);
+  const bool grey = picture.BitsPerPixel() == 8;
+  Put32(out, grey ? 256 : 0);  // colours used
+  Put32(out, 0);               // all colours important
+  if (grey) {
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      out.insert(out.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                             static_cast<std::uint8_t>(i), 0});
+    }
+  }
+  return out;
+}
+
+[[noreturn]] void WriteFailed(std::FILE* file, const std::string& path, int error) {
+  if (file) std::fclose(file);
+  RemoveFile(path);  // no half-written wallpaper is left behind
+  std::string text = "Unable to write to " + path;
+  if (error) text += std::string(" (") + std::strerror(error) + ")";
+  throw Error(text);
+}
+
+}  // namespace
+
+void SaveBmpFile(const Bitmap& picture, const std::string& path) {
+  if (picture.Empty()) throw Error("Unable to write an empty picture to " + path);
+  const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * picture.BytesPerPixel();
+  const std::size_t stride = (rowBytes + 3) & ~static_cast<std::size_t>(3);
+  const std::uint32_t pixelOffset =
+      kFileHeaderSize + kInfoHeaderSize + (picture.BitsPerPixel() == 8 ? kPaletteSize : 0);
+  const std::uint64_t imageSize = static_cast<std::uint64_t>(stride) * picture.Height();
+  const std::uint64_t fileSize = pixelOffset + imageSize;
+  if (fileSize > 0xFFFFFFFFu) throw Error("The picture is too large for a bitmap file: " + path);
+
+  errno = 0;
+  std::FILE* file = OpenFile(path, "wb");
+  if (!file) WriteFailed(nullptr, path, errno);
+  std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+
+  const std::vector<std::uint8_t> headers =
+      Headers(picture, fileSize, pixelOffset, static_cast<std::uint32_t>(imageSize));
+  if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
+    WriteFailed(file, path, errno);
+  const std::uint8_t padding[3] = {0, 0, 0};
+  for (int y = picture.Height() - 1; y >= 0; --y) {
+    if (std::fwrite(picture.Row(y), 1, rowBytes, file) != rowBytes ||
+        std::fwrite(padding, 1, stride - rowBytes, file) != stride - rowBytes)
+      WriteFailed(file, path, errno);
+  }
+  // A full disk may only show when the last buffer is flushed or the file is closed.
+  if (std::fflush(file) != 0) WriteFailed(file, path, errno);
+  if (std::fclose(file) != 0) WriteFailed(nullptr, path, errno);
+}
+
+Bitmap LoadBmpFile(const std::string& path) {
+  FilePtr file(OpenFile(path, "rb"));
+  if (!file) throw Error("Unable to open " + path);
+  const auto notBitmap = [&path](const char* why) {
+    return Error(path + " is not a bitmap file this program reads: " + why);
+  };
+
+  std::uint8_t header[kFileHeaderSize + kInfoHeaderSize];
+  if (std::fread(header, 1, sizeof header, file.get()) != sizeof header)
+    throw notBitmap("too short");
+  if (header[0] != 'B' || header[1] != 'M') throw notBitmap("no \"BM\" signature");
+  const std::uint32_t pixelOffset = Get32(header + 10);
+  const std::uint8_t* info = header + kFileHeaderSize;
+  const std::uint32_t infoSize = Get32(info);
+  const std::int32_t width = static_cast<std::int32_t>(Get32(info + 4));
+  const std::int32_t rawHeight = static_cast<std::int32_t>(Get32(info + 8));
+  const std::uint32_t planes = Get16(info + 12);
+  const std::uint32_t bits = Get16(info + 14);
+  const std::uint32_t compression = Get32(info + 16);
+  std::uint32_t coloursUsed = Get32(info + 32);
+  if (infoSize < kInfoHeaderSize || infoSize > kLargestInfoHeaderSize)
+    throw notBitmap("unknown header");
+  if (planes != 1 || (bits != 8 && bits != 24)) throw notBitmap("not 8 or 24 bits per pixel");
+  if (compression != kUncompressed) throw notBitmap("compressed");
+  if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || width > 65535 ||
+      rawHeight > 65535 || rawHeight < -65535)
+    throw notBitmap("bad size");
+  const bool bottomUp = rawHeight > 0;
+  const int height = bottomUp ? rawHeight : -rawHeight;
+  if (bits == 8 && coloursUsed == 0) coloursUsed = 256;
+  if (bits == 8 && coloursUsed > 256) throw notBitmap("bad palette");
+
+  // The palette follows the info header, whatever its size.
+  std::vector<std::uint8_t> palette(bits == 8 ? coloursUsed * 4 : 0);
+  if (std::fseek(file.get(), static_cast<long>(kFileHeaderSize + infoSize), SEEK_SET) != 0 ||
+      std::fread(palette.data(), 1, palette.size(), file.get()) != palette.size())
+    throw notBitmap("truncated palette");
+  bool greyPalette = true;
+  for (std::uint32_t i = 0; i < coloursUsed && i < 256; ++i) {
+    const std::uint8_t* entry = &palette[i * 4];
+    greyPalette = greyPalette && entry[0] == i && entry[1] == i && entry[2] == i;
+  }
+
+  // Refuse sizes the file cannot hold before allocating anything of that size.
+  const std::size_t stride = (static_cast<std::size_t>(width) * bits / 8 + 3) & ~std::size_t{3};
+  const long long fileSize = FileSize(path);
+  if (fileSize < 0 || static_cast<unsigned long long>(fileSize) <
+                          pixelOffset + static_cast<unsigned long long>(stride) * height)
+    throw notBitmap("truncated pixel data");
+  if (std::fseek(file.get(), static_cast<long>(pixelOffset), SEEK_SET) != 0)
+    throw notBitmap("bad pixel offset");
+
+  const bool keepGrey = bits == 8 && greyPalette;
+  Bitmap picture(width, height, keepGrey ? 8 : 24);
+  std::vector<std::uint8_t> row(stride);
+  for (int i = 0; i < height; ++i) {
+    if (std::fread(row.data(), 1, stride, file.get()) != stride)
+      throw notBitmap("truncated pixel data");
+    std::uint8_t* out = picture.Row(bottomUp ? height - 1 - i : i);
+    if (bits == 24 || keepGrey) {
+      std::memcpy(out, row.data(), static_cast<std::size_t>(width) * bits / 8);
+      continue;
+    }
+    for (int x = 0; x < width; ++x, out += 3) {
+      const std::uint32_t index = row[x];
+      if (index >= coloursUsed) throw notBitmap("colour index outside the palette");
+      std::memcpy(out, &palette[index * 4], 3);
+    }
+  }
+  return picture;
+}
+
+}  // namespace dova

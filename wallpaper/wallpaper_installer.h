@@ -1,0 +1,40 @@
+// Turning a picture file into the desktop wallpaper. Two working bitmaps in the data directory,
+// "wallpaper1.bmp" and "wallpaper2.bmp", are used in turn: each change writes the one that is
+// not the current wallpaper, points the desktop at it, and then deletes the other.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/desktop.h"
+#include "platform/screen.h"
+
+namespace dova {
+
+struct WallpaperFiles {
+  std::string target;    // the bitmap to write now
+  std::string previous;  // the bitmap in use until now, deleted after the change
+};
+
+// When dataDir + "wallpaper1.bmp" exists the target is "wallpaper2.bmp", otherwise
+// "wallpaper1.bmp"; the previous file is the other one. Tested at the moment of the call.
+WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
+
+struct ConvertOptions {
+  bool resizeByProgram = false;  // resample to the screen size
+  ScreenSize screen;             // the primary screen, read at the moment of the change
+  int filterIndex = 6;           // index in the filter list; outside 0..6 the default filter
+};
+
+// Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
+// when asked (a picture already of the screen's size is written as it is). Returns false,
+// writing nothing, when no file exists at `source`: the caller reports that. Throws dova::Error
+// when the picture cannot be decoded or the bitmap cannot be written.
+bool ConvertPicture(const std::string& source, const std::string& target,
+                    const ConvertOptions& options);
+
+// Points the desktop at `target` ("StrechWallpaper" = "1" when doNotResize, else "0").
+// Throws dova::Error when the registry refuses the values.
+void ApplyWallpaper(Desktop& desktop, const std::string& target, bool doNotResize);
+
+}  // namespace dova
