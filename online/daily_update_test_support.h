@@ -99,6 +99,16 @@ class ChannelSite {
   std::unique_ptr<LoopbackHttpServer> server_;  // last: its thread stops before the routes go
 };
 
+// A loopback address in 127.0.45.x on whose port 80 nobody listens at this moment.
+inline std::string UnusedLoopbackAddress() {
+  for (int x = 1; x <= 250; ++x) {
+    const std::string address = "127.0.45." + std::to_string(x);
+    LoopbackHttpServer probe(address, 80, [](LoopbackHttpServer::Connection&) {});
+    if (probe.Listening()) return address;
+  }
+  return "127.0.45.1";
+}
+
 // "convert" writes a 64 x 48 JPEG into `dir`; its bytes, or "" when ImageMagick is missing
 // (and always under Wine, where the Linux tool cannot be started).
 inline std::string MakeTestJpeg(const TempDir& dir) {

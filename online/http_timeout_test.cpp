@@ -130,8 +130,9 @@ TEST_F(MisbehavingServer, ResetIsAFailureAndNothingIsWrittenForTheFailedReceive)
   EXPECT_EQ(d.result, 4);
   // Whatever arrived before the reset is in the file; the failed call added nothing.
   EXPECT_EQ(d.bytes, std::string("HTTP/1.0 200 OK\r\nContent-Le").substr(0, d.bytes.size()));
-  if (!host.progress.empty())
+  if (!host.progress.empty()) {
     EXPECT_EQ(host.progress.back(), "Downloaded " + std::to_string(d.bytes.size()));
+  }
 }
 
 TEST_F(MisbehavingServer, ConnectionThatIsNeverAcceptedTimesOutAsAFailedConnection) {

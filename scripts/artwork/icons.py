@@ -14,6 +14,7 @@ class Grid:
         self.c = canvas
         self.k = size / units
         self.ox, self.oy = ox, oy
+        self.bounds = (ox - 1, oy - 1, ox + size + 1, oy + size + 1)
 
     def shape(self, factory, *coords, **named):
         """Builds a distance function in pixels from a shape factory and grid coordinates."""
@@ -28,7 +29,7 @@ class Grid:
         return (x * self.k + self.ox, y * self.k + self.oy)
 
     def fill(self, sdf, paint):
-        self.c.fill(sdf, paint)
+        self.c.fill(sdf, paint, self.bounds)
 
     def paint(self, shader):
         """Turns a shader in grid units into one in pixels."""
@@ -59,7 +60,12 @@ def draw_landscape(g, x0, y0, x1, y1, sky_top, sky_bottom, sun, hill_back, hill_
 def logo(size):
     """The program's logo: a framed landscape, the wallpaper being changed."""
     c = Canvas(size, size)
-    g = Grid(c, size)
+    draw_logo(Grid(c, size))
+    return c
+
+
+def draw_logo(g):
+    """Draws the logo into a 16-unit square of any canvas."""
     # The next picture waits behind the current one.
     back = box(3.0, 0.5, 15.5, 11.0, 1.8)
     g.fill(g.px(back), g.paint(linear_gradient(0, 0.5, rgb("#ffd27a"), 0, 11, rgb("#f08a3c"))))
@@ -69,7 +75,6 @@ def logo(size):
     draw_landscape(g, 0.5, 4.0, 13.0, 15.5, rgb("#2f7fd8"), rgb("#a9d8ff"), rgb("#ffc23a"),
                    rgb("#58b368"), rgb("#2f8a45"), 1.8)
     g.fill(g.px(outline(box(0.5, 4.0, 13.0, 15.5, 1.8), 0.9)), rgb("#27466f"))
-    return c
 
 
 def roller(size, body, body_light, body_dark):

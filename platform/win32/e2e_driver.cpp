@@ -1,0 +1,106 @@
+// dova_driver.exe: drives a running Dova.exe from the end-to-end tests as the shell and a user
+// would, through window messages: waits for the main window, tells whether it is shown, sends
+// the tray icon's callback messages, closes the window with its close box, and presses keys.
+//
+//   dova_driver wait [seconds]     exit 0 once the main window exists (shown or hidden)
+//   dova_driver visible            prints 1 when the main window is shown, else 0
+//   dova_driver tray left|right|middle
+//   dova_driver close              the close box (WM_CLOSE)
+//   dova_driver gone [seconds]     exit 0 once no main window is left
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kTrayCallback = WM_USER + 1;
+
+HWND MainWindow() { return FindWindowA("TForm1", nullptr); }
+
+struct TrayWindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+// The tray icon's hidden message window belongs to the same process as the main window.
+BOOL CALLBACK FindTrayWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<TrayWindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  if (pid == search->processId && std::strcmp(name, "TTrayIcon") == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND TrayWindow() {
+  HWND main = MainWindow();
+  if (!main) return nullptr;
+  TrayWindowSearch search{0, nullptr};
+  GetWindowThreadProcessId(main, &search.processId);
+  HWND child = nullptr;
+  // Message-only windows are found through HWND_MESSAGE, ordinary hidden ones by EnumWindows.
+  while ((child = FindWindowExA(HWND_MESSAGE, child, "TTrayIcon", nullptr)) != nullptr) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(child, &pid);
+    if (pid == search.processId) return child;
+  }
+  EnumWindows(FindTrayWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool WaitFor(bool (*condition)(), double seconds) {
+  for (int i = 0; i < static_cast<int>(seconds * 10); ++i) {
+    if (condition()) return true;
+    Sleep(100);
+  }
+  return condition();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: dova_driver wait|visible|tray|close|gone ...\n");
+    return 2;
+  }
+  const char* command = argv[1];
+  const double seconds = argc > 2 ? std::atof(argv[2]) : 30.0;
+  if (std::strcmp(command, "wait") == 0)
+    return WaitFor([] { return MainWindow() != nullptr; }, seconds) ? 0 : 1;
+  if (std::strcmp(command, "gone") == 0)
+    return WaitFor([] { return MainWindow() == nullptr; }, seconds) ? 0 : 1;
+  HWND main = MainWindow();
+  if (!main) {
+    std::fprintf(stderr, "no main window\n");
+    return 1;
+  }
+  if (std::strcmp(command, "visible") == 0) {
+    std::printf("%d\n", IsWindowVisible(main) ? 1 : 0);
+    return 0;
+  }
+  if (std::strcmp(command, "close") == 0) {
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (std::strcmp(command, "tray") == 0 && argc > 2) {
+    HWND tray = TrayWindow();
+    if (!tray) {
+      std::fprintf(stderr, "no tray window\n");
+      return 1;
+    }
+    UINT down = WM_LBUTTONDOWN, up = WM_LBUTTONUP;
+    if (std::strcmp(argv[2], "right") == 0) down = WM_RBUTTONDOWN, up = WM_RBUTTONUP;
+    if (std::strcmp(argv[2], "middle") == 0) down = WM_MBUTTONDOWN, up = WM_MBUTTONUP;
+    PostMessageA(tray, kTrayCallback, 0, down);
+    PostMessageA(tray, kTrayCallback, 0, up);
+    return 0;
+  }
+  std::fprintf(stderr, "unknown command %s\n", command);
+  return 2;
+}

@@ -1,0 +1,177 @@
+"""A virtual display, a Wine prefix and a copy of the program for one end-to-end test.
+
+Each test gets a fresh program folder (Dova.exe with Languages/ and Sites/ beside it) and drives
+the real program under Wine: it starts it, waits for its window, sends tray messages and keys,
+reads the registry with `wine reg query`, takes screenshots, and ends it as a user would.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+DIST = os.path.join(ROOT, "build", "windows", "dist")
+WINE = "/usr/lib/wine/wine64"
+SCREENSHOTS = os.path.join(ROOT, "build", "e2e-screenshots")
+
+
+class Display:
+    """Xvfb at 1024x768x24, shared by all tests of a run."""
+
+    def __init__(self, number=77):
+        self.name = ":%d" % number
+        self.process = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(50):
+            if subprocess.call(["xdpyinfo", "-display", self.name],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
+                return
+            time.sleep(0.1)
+        raise RuntimeError("Xvfb did not start")
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+class Wine:
+    """A Wine prefix of the test run's own, with the program's environment."""
+
+    def __init__(self, display):
+        self.prefix = os.path.join(ROOT, "build", "wineprefix-e2e")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        DISPLAY=display.name, WINEDLLOVERRIDES="winemenubuilder.exe=d")
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.wait_server()
+
+    def wait_server(self):
+        subprocess.run(["wineserver", "-w"], env=self.env, check=False)
+
+    def run(self, *args, timeout=60, check=True):
+        return subprocess.run([WINE] + list(args), env=self.env, capture_output=True,
+                              timeout=timeout, check=check)
+
+    def driver(self, *args, timeout=60):
+        result = self.run(os.path.join(DIST, "..", "dova_driver.exe"), *args,
+                          timeout=timeout, check=False)
+        return result.returncode, result.stdout.decode("latin-1").strip()
+
+    def reg_value(self, name):
+        result = self.run("reg", "query", r"HKCU\Control Panel\Desktop", "/v", name, check=False)
+        for line in result.stdout.decode("latin-1").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0] == name and parts[1] == "REG_SZ":
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    def reg_delete(self, name):
+        self.run("reg", "delete", r"HKCU\Control Panel\Desktop", "/v", name, "/f", check=False)
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+class Program:
+    """A fresh copy of the dist folder and one running Dova.exe in it."""
+
+    def __init__(self, wine):
+        self.wine = wine
+        self.dir = tempfile.mkdtemp(prefix="dova_e2e_")
+        shutil.copytree(DIST, self.dir, dirs_exist_ok=True)
+        for name in ("dova.ini", "dova.lst", "dova.log", "dova.log~"):
+            path = os.path.join(self.dir, "Sites", name)
+            if os.path.exists(path):
+                os.remove(path)
+        self.process = None
+
+    def site(self, name):
+        return os.path.join(self.dir, "Sites", name)
+
+    def write_site(self, name, data, encoding="cp1251"):
+        if isinstance(data, str):
+            data = data.replace("\r\n", "\n").replace("\n", "\r\n").encode(encoding)
+        with open(self.site(name), "wb") as f:
+            f.write(data)
+
+    def read_site(self, name, encoding="cp1251"):
+        with open(self.site(name), "rb") as f:
+            return f.read().decode(encoding)
+
+    def start(self, *args, wait=True):
+        self.process = subprocess.Popen(
+            [WINE, os.path.join(self.dir, "Dova.exe")] + list(args), cwd=self.dir,
+            env=self.wine.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if wait:
+            code, _ = self.wine.driver("wait", "60")
+            if code != 0:
+                raise AssertionError("Dova.exe showed no main window")
+        return self
+
+    def visible(self):
+        return self.wine.driver("visible")[1] == "1"
+
+    def close(self, timeout=60):
+        """The close box: a normal exit that saves."""
+        self.wine.driver("close")
+        return self.wait_exit(timeout)
+
+    def wait_exit(self, timeout=60):
+        try:
+            self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise AssertionError("Dova.exe did not end")
+        self.process = None
+        return True
+
+    def kill(self):
+        if self.process:
+            self.process.kill()
+            self.process.wait()
+            self.process = None
+
+    def cleanup(self):
+        self.kill()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def xdotool(display, *args, check=False):
+    return subprocess.run(["xdotool"] + list(args), env=dict(os.environ, DISPLAY=display.name),
+                          capture_output=True, check=check).stdout.decode().strip()
+
+
+def screenshot(display, name):
+    os.makedirs(SCREENSHOTS, exist_ok=True)
+    path = os.path.join(SCREENSHOTS, name + ".png")
+    subprocess.run(["import", "-display", display.name, "-window", "root", path], check=True)
+    return path
+
+
+def make_jpeg(path, width, height, colour="skyblue", extra=()):
+    subprocess.run(["convert", "-size", "%dx%d" % (width, height), "gradient:%s-navy" % colour]
+                   + list(extra) + [path], check=True)
+
+
+def bmp_info(path):
+    """(width, height, bits per pixel) of a BMP file, read from its header."""
+    import struct
+    with open(path, "rb") as f:
+        header = f.read(54)
+    assert header[:2] == b"BM", path
+    width, height = struct.unpack("<ii", header[18:26])
+    bits = struct.unpack("<H", header[28:30])[0]
+    return width, height, bits
+
+
+def wait_until(condition, timeout, step=0.25):
+    end = time.time() + timeout
+    while time.time() < end:
+        if condition():
+            return True
+        time.sleep(step)
+    return condition()

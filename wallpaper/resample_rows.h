@@ -1,0 +1,65 @@
+// The horizontal pass of the resampler: rows of the intermediate picture (the source resampled
+// to the destination's width), made when first asked for and kept in a small cache.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "wallpaper/bitmap.h"
+#include "wallpaper/resample_contributors.h"
+
+namespace dova {
+
+// Four floats on a 16-byte boundary: one SSE register's worth.
+struct alignas(16) Quad {
+  float lane[4];
+};
+
+// Floats in 16-byte aligned storage, zeroed.
+class FloatBuffer {
+ public:
+  explicit FloatBuffer(std::size_t floats) : storage_((floats + 3) / 4, Quad{}) {}
+  float* data() { return storage_.empty() ? nullptr : storage_.front().lane; }
+
+ private:
+  std::vector<Quad> storage_;
+};
+
+// Intermediate rows as floats holding the rounded 0..255 values, three per pixel (blue, green,
+// red), `RowFloats()` apart. A row handed out stays valid until `keep` more distinct rows
+// have been asked for, where `keep` is the number given to the constructor: the vertical pass
+// asks for at most that many rows for one destination row.
+class IntermediateRows {
+ public:
+  // Holds references to `source` (24-bit) and `columns` (source width -> destination width).
+  IntermediateRows(const Bitmap& source, const ContributorTable& columns, int keep);
+
+  const float* Row(int k);
+  std::size_t RowFloats() const { return rowFloats_; }
+
+  // Consecutive source rows resampled together: they share each contributor's index and
+  // weight, and their sums form independent chains for the processor to overlap.
+  static constexpr int kBatch = 4;
+
+ private:
+  struct Slot {
+    int row = -1;
+    long long lastUse = 0;
+  };
+  int FreeSlot();
+  float* SlotData(int slot) { return rows_.data() + static_cast<std::size_t>(slot) * rowFloats_; }
+
+  const Bitmap& source_;
+  int width_;
+  int count_;                  // contributors per column, padded to the longest list
+  std::vector<int> offset_;    // float offset of each contributor's pixel in a batch of rows
+  std::vector<float> weight_;  // 0 for the padding
+  std::size_t rowFloats_;
+  FloatBuffer batch_;          // kBatch source rows as floats, pixel by pixel interleaved
+  FloatBuffer rows_;
+  std::vector<Slot> slots_;
+  std::vector<int> slotOfRow_;
+  long long useClock_ = 0;
+};
+
+}  // namespace dova
