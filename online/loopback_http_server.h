@@ -1,7 +1,8 @@
 // A scripted HTTP server on a loopback address, for the fetcher's tests and its benchmark. It
-// accepts one connection at a time on its own thread, reads the request up to the empty line,
+// serves every connection on a thread of its own: reads the request up to the empty line,
 // records it, and hands the connection to the test's handler, which writes whatever the case
 // needs (a page, silence, a trickle, an endless body) and returns; the connection is then closed.
+// A handler that is still pausing or sending when the server is destroyed is told to stop.
 // Header-only so that it stays out of the program's libraries.
 #pragma once
 
@@ -81,6 +82,7 @@ class LoopbackHttpServer {
   ~LoopbackHttpServer() {
     stopping_ = true;
     if (thread_.joinable()) thread_.join();
+    for (std::thread& t : connectionThreads_) t.join();
   }
 
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
@@ -102,14 +104,19 @@ class LoopbackHttpServer {
       TcpSocket client = listener_.Accept();
       if (!client.IsOpen()) continue;
       ++connections_;
-      std::string request = readRequest_ ? ReadRequest(client) : std::string();
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        requests_.push_back(request);
-      }
-      Connection connection(client, stopping_, request);
-      handler_(connection);
+      connectionThreads_.emplace_back(
+          [this](TcpSocket socket) { Serve(socket); }, std::move(client));
     }
+  }
+
+  void Serve(TcpSocket& client) {
+    std::string request = readRequest_ ? ReadRequest(client) : std::string();
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.push_back(request);
+    }
+    Connection connection(client, stopping_, request);
+    handler_(connection);
   }
 
   // Reads up to the empty line that ends the head, for at most three seconds.
@@ -137,6 +144,7 @@ class LoopbackHttpServer {
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
   std::thread thread_;
+  std::vector<std::thread> connectionThreads_;  // touched by the accepting thread only
 };
 
 }  // namespace dova

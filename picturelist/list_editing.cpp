@@ -154,11 +154,10 @@ void SpeedButton4Click(AppContext& context) {
   if (additionRunning) return;
   FileGridControl& grid = context.form.FileGrid;
   const double aspect = context.ScreenAspect;
-  grid.rows.erase(std::remove_if(grid.rows.begin(), grid.rows.end(),
-                                 [aspect](const GridRow& row) {
-                                   return !SizeFitsScreen(row[1], aspect);
-                                 }),
-                  grid.rows.end());
+  grid.rows.erase(
+      std::remove_if(grid.rows.begin(), grid.rows.end(),
+                     [aspect](const GridRow& row) { return !SizeFitsScreen(row[1], aspect); }),
+      grid.rows.end());
   if (grid.rows.empty()) grid.rows.emplace_back();
   grid.ClampSelection();
   UpdateControls(context);

@@ -39,8 +39,8 @@ std::string Trimmed(const char* begin, const char* end) {
 bool LeadingNumber(const char* begin, const char* end, double& value) {
   while (begin < end && std::isspace(static_cast<unsigned char>(*begin))) ++begin;
   if (begin < end && *begin == '+') ++begin;  // from_chars takes only a minus sign
-  if (begin == end || !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' ||
-                        *begin == '.'))
+  if (begin == end ||
+      !(std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '.'))
     return false;  // also keeps "inf" and "nan" out
   const std::from_chars_result result =
       std::from_chars(begin, end, value, std::chars_format::general);
@@ -134,8 +134,7 @@ void LoadPictureList(AppContext& context, int cursorPosition) {
       while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r') ++lineEnd;
       const char* tab = line;
       while (tab < lineEnd && *tab != '\t') ++tab;
-      if (tab < lineEnd)
-        rows.push_back(MakeListRow(Trimmed(tab + 1, lineEnd), Trimmed(line, tab)));
+      if (tab < lineEnd) rows.push_back(MakeListRow(Trimmed(tab + 1, lineEnd), Trimmed(line, tab)));
       line = lineEnd + 1;
     }
     if (rows.empty()) rows.emplace_back();
@@ -172,8 +171,8 @@ bool SavePictureList(AppContext& context) {
     if (!saved) RemoveFile(temporary);
   }
   if (!saved)
-    context.log.Write(LogLevel::Error, context.Phrase("createerror") + " " + path + ". " +
-                                           context.Phrase("nolist"));
+    context.log.Write(LogLevel::Error,
+                      context.Phrase("createerror") + " " + path + ". " + context.Phrase("nolist"));
   return saved;
 }
 

@@ -28,7 +28,9 @@ struct PictureListTest : ::testing::Test {
 
   void SetUp() override { c.log.Open(c.DataDir + "dova.log"); }
   std::string ListFile() { return app.dir.ReadFile("Sites\\dova.lst"); }
-  void WriteListFile(const std::string& contents) { app.dir.WriteFile("Sites\\dova.lst", contents); }
+  void WriteListFile(const std::string& contents) {
+    app.dir.WriteFile("Sites\\dova.lst", contents);
+  }
   std::string Log() { return app.dir.ReadFile("Sites\\dova.log"); }
   // A list of `count` rows whose paths are JPEG files of the test directory.
   std::vector<std::string> MakePictures(int count) {
@@ -51,7 +53,7 @@ TEST_F(PictureListTest, LoadReadsRowsTrimsFieldsDerivesNamesAndSkipsLinesWithout
       "1280x1024 no tab here\r\n"
       "\r\n"
       "  800x600 \t  D:\\sky.jpeg  \r\n"
-      "\tC:name.jpg\n"        // no size, LF only, a drive-relative path
+      "\tC:name.jpg\n"          // no size, LF only, a drive-relative path
       "640x480\tE:\\old.jpg\r"  // a lone CR ends a line too
       "1x1\tF:\\last.jpg");     // no final line break
   LoadPictureList(c, 0);
@@ -160,8 +162,8 @@ TEST_F(PictureListTest, FailedSaveKeepsTheOldListRemovesTheTemporaryFileAndLogsT
   ASSERT_TRUE(CreateDirectoryPath(c.DataDir + "dova.lst.new"));
   EXPECT_FALSE(SavePictureList(c));
   EXPECT_EQ(ListFile(), "1x1\tC:\\old.jpg\r\n");
-  const std::string expected = "ERROR  " + c.Phrase("createerror") + " " + c.DataDir +
-                               "dova.lst. " + c.Phrase("nolist");
+  const std::string expected =
+      "ERROR  " + c.Phrase("createerror") + " " + c.DataDir + "dova.lst. " + c.Phrase("nolist");
   EXPECT_NE(Log().find(expected), std::string::npos) << Log();
   EXPECT_FALSE(c.Phrase("createerror").empty());
 }
@@ -285,7 +287,8 @@ TEST_F(PictureListTest, RandomChoiceDrawsEveryRowUniformly) {
 
   // Rows of missing files: the choice is made, the installation reports the file and stops.
   grid.rows.clear();
-  for (int i = 0; i < 5; ++i) grid.rows.push_back(MakeListRow("C:\\gone\\" + std::to_string(i), ""));
+  for (int i = 0; i < 5; ++i)
+    grid.rows.push_back(MakeListRow("C:\\gone\\" + std::to_string(i), ""));
   SeedPictureChoice(12345);
   std::vector<int> counts(5);
   for (int i = 0; i < 5000; ++i) {

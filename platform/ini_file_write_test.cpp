@@ -1,6 +1,7 @@
 // Writing INI files: in place, appended keys and sections, other lines kept, failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -155,7 +156,7 @@ TEST_P(IniFileWriteTest, TheSaveSequenceOfAWholeSettingsFileReadsBack) {
   }
   EXPECT_EQ(ini->ReadString("Site1", "URL", ""), "http://example/");
   EXPECT_EQ(ini->ReadKeyNames("OffLine", 16384).size(), 12u);  // [Offline] is the same section
-  EXPECT_EQ(ini->ReadString("offline", "Key11", ""), "135");
+  EXPECT_EQ(ini->ReadString("offline", "Key11", ""), "147");
   EXPECT_EQ(ini->ReadString("Main", "Key0", ""), "100");
 }
 

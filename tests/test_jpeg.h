@@ -2,11 +2,11 @@
 // and the decoder see the files they see in use.
 #pragma once
 
+#include <jpeglib.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -14,9 +14,8 @@
 namespace dova::testing {
 
 // Writes a width x height picture of one colour as a baseline JPEG at `path` (a core path).
-inline void WriteTestJpeg(const std::string& path, int width, int height,
-                          unsigned char red = 200, unsigned char green = 40,
-                          unsigned char blue = 40) {
+inline void WriteTestJpeg(const std::string& path, int width, int height, unsigned char red = 200,
+                          unsigned char green = 40, unsigned char blue = 40) {
   std::FILE* file = OpenFile(path, "wb");
   if (!file) throw Error("cannot write " + path);
   jpeg_compress_struct info;

@@ -216,9 +216,11 @@ TEST_F(JpegDecoderImageMagickTest, DecodesEveryKindOfPictureAsImageMagickDoes) {
     const Bytes actual = testing::PackedPixels(picture);
     ASSERT_EQ(actual.size(), expected.size());
     const testing::PixelDifference difference = testing::ComparePixels(actual, expected);
-    // Both use libjpeg's accurate integer transform; only the CMYK conversion may round apart.
+    // Both use libjpeg's accurate integer transform and fancy upsampling; only the conversion
+    // from CMYK is ImageMagick's own, which rounds differently.
+    const bool cmyk = path.find("cmyk") != std::string::npos;
     EXPECT_LE(difference.largest, 1);
-    EXPECT_LT(difference.mean, 0.1);
+    EXPECT_LE(difference.mean, cmyk ? 0.5 : 0.0);
   }
 }
 

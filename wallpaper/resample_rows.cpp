@@ -13,20 +13,25 @@ namespace {
 constexpr int kBatch = IntermediateRows::kBatch;
 constexpr int kPixelFloats = 4 * kBatch;  // one pixel of every row of a batch
 
-// One row of 24-bit pixels as floats, four per pixel (blue, green, red and an unused lane), at
-// `out`, `out` + kPixelFloats and so on.
-void LoadPixelsAsFloats(const std::uint8_t* row, int width, float* out) {
+// Pixels lo..hi of `n` rows of 24-bit pixels as floats, four per pixel (blue, green, red and an
+// unused lane), the rows' pixels x side by side at `batch` + kPixelFloats * x.
+void LoadPixelsAsFloats(const std::uint8_t* const* rows, int n, int width, int lo, int hi,
+                        float* batch) {
   const __m128i zero = _mm_setzero_si128();
-  for (int x = 0; x < width; ++x, out += kPixelFloats) {
-    std::uint32_t bgr;
-    if (x + 1 < width) {
-      std::memcpy(&bgr, row + 3 * x, 4);  // the fourth byte belongs to the next pixel
-    } else {
-      bgr = row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16);
+  for (int x = lo; x <= hi; ++x) {
+    float* out = batch + static_cast<std::size_t>(kPixelFloats) * x;
+    for (int r = 0; r < n; ++r) {
+      const std::uint8_t* p = rows[r] + 3 * x;
+      std::uint32_t bgr;
+      if (x + 1 < width) {
+        std::memcpy(&bgr, p, 4);  // the fourth byte belongs to the next pixel
+      } else {
+        bgr = p[0] | (p[1] << 8) | (p[2] << 16);
+      }
+      __m128i v = _mm_cvtsi32_si128(static_cast<int>(bgr));
+      v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero);
+      _mm_store_ps(out + 4 * r, _mm_cvtepi32_ps(v));
     }
-    __m128i v = _mm_cvtsi32_si128(static_cast<int>(bgr));
-    v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero);
-    _mm_store_ps(out, _mm_cvtepi32_ps(v));
   }
 }
 
@@ -36,14 +41,16 @@ inline __m128 RoundedValues(__m128 sums) {
   return _mm_cvtepi32_ps(_mm_cvtps_epi32(clamped));
 }
 
-// Resamples the first N rows of a batch: for each destination pixel and each row, the sum over
-// the column's contributors in order of (pixel * weight). Each pixel's four stored lanes
-// overlap the next pixel's first, which is written over right after; rows need one float of
-// room past the last pixel.
+// Resamples destination pixels i0 .. i1 - 1 of the first N rows of a batch: for each pixel and
+// row, the sum over the column's contributors in order of (pixel * weight). Each pixel's four
+// stored lanes overlap the next pixel's first, which is written over right after; rows need
+// one float of room past the last pixel.
 template <int N>
-void ResampleBatch(const float* batch, const int* offset, const float* weight, int count,
-                   int width, float* const* out) {
-  for (int i = 0; i < width; ++i, offset += count, weight += count) {
+void ResampleBatch(const float* batch, const int* offset, const float* weight, int count, int i0,
+                   int i1, float* const* out) {
+  offset += static_cast<std::size_t>(i0) * count;
+  weight += static_cast<std::size_t>(i0) * count;
+  for (int i = i0; i < i1; ++i, offset += count, weight += count) {
     __m128 sum[N];
     for (int r = 0; r < N; ++r) sum[r] = _mm_setzero_ps();
     for (int c = 0; c < count; ++c) {
@@ -73,15 +80,26 @@ IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable&
       slots_(static_cast<std::size_t>(kBatch) * keep),
       slotOfRow_(source.Height(), -1) {
   // Lists padded to one length with zero weights at their ends: adding 0 leaves a sum as it
-  // is, and the pixel loop runs the same count for every column.
+  // is, and the pixel loop runs the same count for every column. The padding points at the
+  // list's last pixel, which is at hand anyway.
   const std::size_t entries = static_cast<std::size_t>(width_) * count_;
   offset_.assign(entries, 0);
   weight_.assign(entries, 0.0f);
   for (int i = 0; i < width_; ++i) {
-    for (int c = 0; c < columns.Count(i); ++c) {
+    int pixel = 0;
+    for (int c = 0; c < count_; ++c) {
       const std::size_t e = static_cast<std::size_t>(i) * count_ + c;
-      offset_[e] = kPixelFloats * columns.pixel[columns.first[i] + c];
-      weight_[e] = columns.weight[columns.first[i] + c];
+      if (c < columns.Count(i)) {
+        pixel = columns.pixel[columns.first[i] + c];
+        weight_[e] = columns.weight[columns.first[i] + c];
+      }
+      offset_[e] = kPixelFloats * pixel;
+    }
+    if (i % kBlockColumns == 0) blocks_.push_back({pixel, pixel});
+    for (int c = 0; c < count_; ++c) {
+      const int p = offset_[static_cast<std::size_t>(i) * count_ + c] / kPixelFloats;
+      blocks_.back().lo = std::min(blocks_.back().lo, p);
+      blocks_.back().hi = std::max(blocks_.back().hi, p);
     }
   }
 }
@@ -98,6 +116,7 @@ int IntermediateRows::FreeSlot() {
 const float* IntermediateRows::Row(int k) {
   if (slotOfRow_[k] < 0) {
     // Make row k together with the rows after it that are missing too.
+    const std::uint8_t* in[kBatch];
     float* out[kBatch];
     int n = 0;
     for (int row = k; n < kBatch && row < source_.Height() && slotOfRow_[row] < 0; ++row, ++n) {
@@ -105,15 +124,24 @@ const float* IntermediateRows::Row(int k) {
       slots_[slot].row = row;
       slots_[slot].lastUse = ++useClock_;
       slotOfRow_[row] = slot;
+      in[n] = source_.Row(row);
       out[n] = SlotData(slot);
-      LoadPixelsAsFloats(source_.Row(row), source_.Width(), batch_.data() + 4 * n);
     }
-    const float* batch = batch_.data();
-    switch (n) {
-      case 1: ResampleBatch<1>(batch, offset_.data(), weight_.data(), count_, width_, out); break;
-      case 2: ResampleBatch<2>(batch, offset_.data(), weight_.data(), count_, width_, out); break;
-      case 3: ResampleBatch<3>(batch, offset_.data(), weight_.data(), count_, width_, out); break;
-      default: ResampleBatch<4>(batch, offset_.data(), weight_.data(), count_, width_, out); break;
+    // Block by block, so that the source pixels turned into floats are still in the nearest
+    // cache when they are summed.
+    float* batch = batch_.data();
+    const int* offset = offset_.data();
+    const float* weight = weight_.data();
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+      LoadPixelsAsFloats(in, n, source_.Width(), blocks_[b].lo, blocks_[b].hi, batch);
+      const int i0 = static_cast<int>(b) * kBlockColumns;
+      const int i1 = std::min(width_, i0 + kBlockColumns);
+      switch (n) {
+        case 1: ResampleBatch<1>(batch, offset, weight, count_, i0, i1, out); break;
+        case 2: ResampleBatch<2>(batch, offset, weight, count_, i0, i1, out); break;
+        case 3: ResampleBatch<3>(batch, offset, weight, count_, i0, i1, out); break;
+        default: ResampleBatch<4>(batch, offset, weight, count_, i0, i1, out); break;
+      }
     }
   }
   const int slot = slotOfRow_[k];

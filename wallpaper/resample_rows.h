@@ -40,8 +40,13 @@ class IntermediateRows {
   // Consecutive source rows resampled together: they share each contributor's index and
   // weight, and their sums form independent chains for the processor to overlap.
   static constexpr int kBatch = 4;
+  // Destination columns made from one stretch of source pixels converted to floats.
+  static constexpr int kBlockColumns = 128;
 
  private:
+  struct Block {
+    int lo, hi;  // the source pixels the block's columns read
+  };
   struct Slot {
     int row = -1;
     long long lastUse = 0;
@@ -54,6 +59,7 @@ class IntermediateRows {
   int count_;                  // contributors per column, padded to the longest list
   std::vector<int> offset_;    // float offset of each contributor's pixel in a batch of rows
   std::vector<float> weight_;  // 0 for the padding
+  std::vector<Block> blocks_;  // one per kBlockColumns destination columns
   std::size_t rowFloats_;
   FloatBuffer batch_;          // kBatch source rows as floats, pixel by pixel interleaved
   FloatBuffer rows_;

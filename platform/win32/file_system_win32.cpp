@@ -1,6 +1,8 @@
 // Files and directories through the ANSI functions of the Windows API: paths are byte strings
 // in the system code page, as everywhere in the program.
 #include <windows.h>
+// <windows.h> turns ReplaceFile into ReplaceFileA, which would rename ours below.
+#undef ReplaceFile
 
 #include <cstdio>
 #include <string>

@@ -8,7 +8,8 @@ constexpr char kSpeedButtonClass[] = "DovaSpeedButton";
 
 struct SpeedButtonState {
   HIMAGELIST glyphs = nullptr;
-  int index = 0;
+  int index = 0;          // the glyph
+  int disabledIndex = 0;  // its greyed form
   bool hot = false;      // the mouse is over the button
   bool pressed = false;  // the left button went down on it and is still held
 };
@@ -41,14 +42,8 @@ void Paint(HWND window, const SpeedButtonState& state) {
   if (state.glyphs && ImageList_GetIconSize(state.glyphs, &cx, &cy)) {
     int x = (client.right - cx) / 2, y = (client.bottom - cy) / 2;
     if (down) ++x, ++y;
-    if (enabled) {
-      ImageList_Draw(state.glyphs, state.index, dc, x, y, ILD_TRANSPARENT);
-    } else if (HICON icon = ImageList_GetIcon(state.glyphs, state.index, ILD_TRANSPARENT)) {
-      // The embossed grey of a disabled tool button.
-      DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, cx, cy,
-                 DST_ICON | DSS_DISABLED);
-      DestroyIcon(icon);
-    }
+    ImageList_Draw(state.glyphs, enabled ? state.index : state.disabledIndex, dc, x, y,
+                   ILD_TRANSPARENT);
   }
   EndPaint(window, &ps);
 }
@@ -148,11 +143,13 @@ void RegisterSpeedButtonClass() {
 
 }  // namespace
 
-HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs, int index) {
+HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs, int index,
+                       int disabledIndex) {
   RegisterSpeedButtonClass();
   SpeedButtonState initial;
   initial.glyphs = glyphs;
   initial.index = index;
+  initial.disabledIndex = disabledIndex;
   return CreateWindowExA(0, kSpeedButtonClass, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
                          place.right - place.left, place.bottom - place.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

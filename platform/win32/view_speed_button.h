@@ -1,6 +1,6 @@
 // Flat glyph buttons that never take the keyboard focus, as the list page's tool buttons are:
 // the face is plain until the mouse is over the button (raised edge) or presses it (sunken
-// edge); a disabled button shows its glyph greyed. A click sends WM_COMMAND (id, BN_CLICKED)
+// edge); a disabled button shows the greyed form of its glyph. A click sends WM_COMMAND (id, BN_CLICKED)
 // to the parent, as a push button does. Enable and disable it with EnableWindow.
 #pragma once
 
@@ -9,7 +9,9 @@
 
 namespace dova {
 
-// Creates a button showing image `index` of `glyphs` (which must outlive the button).
-HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs, int index);
+// Creates a button showing image `index` of `glyphs` (which must outlive the button), or image
+// `disabledIndex` while it is disabled.
+HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs, int index,
+                       int disabledIndex);
 
 }  // namespace dova

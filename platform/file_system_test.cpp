@@ -1,0 +1,240 @@
+// The file layer on the system at hand, driven with the core's Windows paths.
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "platform/file_attributes.h"
+#include "platform/scratch_dir_for_tests.h"
+#include "platform/wildcard.h"
+
+namespace dova::testing {
+namespace {
+
+std::vector<std::string> SortedNames(const std::vector<DirEntry>& entries) {
+  std::vector<std::string> names;
+  for (const DirEntry& entry : entries) names.push_back(entry.name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const DirEntry* Find(const std::vector<DirEntry>& entries, const std::string& name) {
+  for (const DirEntry& entry : entries)
+    if (entry.name == name) return &entry;
+  return nullptr;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+TEST(FileSystem, ExistenceOfFilesAndDirectories) {
+  ScratchDir dir;
+  dir.Write("a.txt", "x");
+  CreateDirectoryPath(dir.File("sub"));
+  EXPECT_TRUE(FileExists(dir.File("a.txt")));
+  EXPECT_FALSE(FileExists(dir.File("sub")));
+  EXPECT_FALSE(FileExists(dir.File("missing.txt")));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_TRUE(DirectoryExists(dir.File("sub")));
+  EXPECT_TRUE(DirectoryExists(dir.File("sub\\")));
+  EXPECT_TRUE(DirectoryExists(dir.Path()));
+  EXPECT_FALSE(DirectoryExists(dir.File("a.txt")));
+  EXPECT_FALSE(DirectoryExists(dir.File("missing")));
+  EXPECT_FALSE(DirectoryExists(""));
+}
+
+TEST(FileSystem, OpenFileReadsAndWritesThroughBackslashPaths) {
+  ScratchDir dir;
+  CreateDirectoryPath(dir.File("sub"));
+  std::FILE* file = OpenFile(dir.File("sub\\text.txt"), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("line\n", file);
+  std::fclose(file);
+#ifdef _WIN32
+  EXPECT_EQ(dir.Read("sub/text.txt"), "line\r\n");  // text mode
+#else
+  EXPECT_EQ(dir.Read("sub/text.txt"), "line\n");
+#endif
+  file = OpenFile(dir.File("sub\\text.txt"), "ab");
+  ASSERT_NE(file, nullptr);
+  std::fputs("more\n", file);
+  std::fclose(file);
+  std::string contents;
+  ASSERT_TRUE(ReadWholeFile(dir.File("sub\\text.txt"), contents));
+  EXPECT_EQ(contents.substr(contents.size() - 5), "more\n");
+  EXPECT_EQ(OpenFile(dir.File("missing\\x.txt"), "wb"), nullptr);
+  EXPECT_EQ(OpenFile(dir.File("nothing.txt"), "rb"), nullptr);
+  EXPECT_EQ(OpenFile("", "rb"), nullptr);
+}
+
+TEST(FileSystem, ReadWholeFileAndFileSize) {
+  ScratchDir dir;
+  const std::string binary("\x00\x01\r\n\x1a\xff tail", 11);
+  dir.Write("data.bin", binary);
+  dir.Write("empty.bin", "");
+  std::string contents = "untouched";
+  ASSERT_TRUE(ReadWholeFile(dir.File("data.bin"), contents));
+  EXPECT_EQ(contents, binary);
+  contents = "untouched";
+  EXPECT_FALSE(ReadWholeFile(dir.File("missing.bin"), contents));
+  EXPECT_EQ(contents, "untouched");
+  const std::string big(3 * 65536 + 17, 'b');
+  dir.Write("big.bin", big);
+  ASSERT_TRUE(ReadWholeFile(dir.File("big.bin"), contents));
+  EXPECT_EQ(contents, big);
+
+  EXPECT_EQ(FileSize(dir.File("data.bin")), 11);
+  EXPECT_EQ(FileSize(dir.File("empty.bin")), 0);
+  EXPECT_EQ(FileSize(dir.File("big.bin")), static_cast<long long>(big.size()));
+  EXPECT_EQ(FileSize(dir.File("missing.bin")), -1);
+  EXPECT_EQ(FileSize(dir.Path()), -1);
+}
+
+TEST(FileSystem, RemoveRenameAndReplace) {
+  ScratchDir dir;
+  dir.Write("a", "A");
+  dir.Write("b", "B");
+  CreateDirectoryPath(dir.File("sub"));
+
+  EXPECT_FALSE(RenameFile(dir.File("a"), dir.File("b")));  // never over an existing file
+  EXPECT_EQ(dir.Read("a"), "A");
+  EXPECT_EQ(dir.Read("b"), "B");
+  EXPECT_TRUE(RenameFile(dir.File("a"), dir.File("sub\\c")));
+  EXPECT_FALSE(dir.Exists("a"));
+  EXPECT_EQ(dir.Read("sub/c"), "A");
+  EXPECT_FALSE(RenameFile(dir.File("missing"), dir.File("d")));
+
+  EXPECT_TRUE(ReplaceFile(dir.File("sub\\c"), dir.File("b")));  // over an existing file
+  EXPECT_EQ(dir.Read("b"), "A");
+  EXPECT_FALSE(dir.Exists("sub/c"));
+  EXPECT_TRUE(ReplaceFile(dir.File("b"), dir.File("new")));  // or to a new name
+  EXPECT_EQ(dir.Read("new"), "A");
+  EXPECT_FALSE(ReplaceFile(dir.File("missing"), dir.File("new")));
+  EXPECT_EQ(dir.Read("new"), "A");
+
+  EXPECT_TRUE(RemoveFile(dir.File("new")));
+  EXPECT_FALSE(dir.Exists("new"));
+  EXPECT_FALSE(RemoveFile(dir.File("new")));
+  EXPECT_FALSE(RemoveFile(dir.File("sub")));
+  EXPECT_TRUE(DirectoryExists(dir.File("sub")));
+}
+
+TEST(FileSystem, CreateDirectoryPathMakesOneLevel) {
+  ScratchDir dir;
+  EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites")));
+  EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites")));  // already there
+  EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites\\Logos\\")));
+  EXPECT_FALSE(CreateDirectoryPath(dir.File("a\\b\\c")));
+  dir.Write("file", "");
+  EXPECT_FALSE(CreateDirectoryPath(dir.File("file")));
+  EXPECT_FALSE(CreateDirectoryPath(""));
+}
+
+TEST(FileSystem, ReadOnlyMark) {
+  ScratchDir dir;
+  dir.Write("f", "x");
+  EXPECT_FALSE(IsReadOnlyFile(dir.File("f")));
+  ASSERT_TRUE(SetReadOnlyFile(dir.File("f"), true));
+  EXPECT_TRUE(IsReadOnlyFile(dir.File("f")));
+  ASSERT_TRUE(SetReadOnlyFile(dir.File("f"), false));
+  EXPECT_FALSE(IsReadOnlyFile(dir.File("f")));
+  EXPECT_FALSE(IsReadOnlyFile(dir.File("missing")));
+  EXPECT_FALSE(SetReadOnlyFile(dir.File("missing"), true));
+}
+
+TEST(FileSystem, ListDirectoryMatchesWildcardsWithoutRegardToCase) {
+  ScratchDir dir;
+  for (const char* name : {"English.ini", "RUSSIAN.INI", "notes.txt", "ini", "a.ini.bak", "x.in"})
+    dir.Write(name, "");
+  CreateDirectoryPath(dir.File("Folder.ini"));
+
+  const std::vector<DirEntry> ini = ListDirectory(dir.File("*.ini"));
+  EXPECT_EQ(SortedNames(ini),
+            (std::vector<std::string>{"English.ini", "Folder.ini", "RUSSIAN.INI"}));
+  ASSERT_NE(Find(ini, "Folder.ini"), nullptr);
+  EXPECT_TRUE(Find(ini, "Folder.ini")->directory);
+  EXPECT_FALSE(Find(ini, "English.ini")->directory);
+  EXPECT_FALSE(Find(ini, "English.ini")->hidden);
+  EXPECT_FALSE(Find(ini, "English.ini")->system);
+
+  // "*.*" is every entry, with a dot in its name or not; "." and ".." are not listed.
+  EXPECT_EQ(ListDirectory(dir.File("*.*")).size(), 7u);
+  EXPECT_EQ(ListDirectory(dir.File("*")).size(), 7u);
+  EXPECT_EQ(SortedNames(ListDirectory(dir.File("?.in"))), (std::vector<std::string>{"x.in"}));
+  EXPECT_EQ(SortedNames(ListDirectory(dir.File("english.INI"))),
+            (std::vector<std::string>{"English.ini"}));
+  EXPECT_TRUE(ListDirectory(dir.File("*.jpg")).empty());
+  EXPECT_TRUE(ListDirectory(dir.File("missing\\*.*")).empty());
+}
+
+#ifndef _WIN32
+TEST(FileSystem, DotNamesAreHiddenOutsideWindows) {
+  ScratchDir dir;
+  dir.Write(".hidden.jpg", "");
+  const std::vector<DirEntry> entries = ListDirectory(dir.File("*.jpg"));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(entries[0].hidden);
+}
+#endif
+
+TEST(FileSystem, WildcardRules) {
+  EXPECT_TRUE(MatchesWildcard("*.jpg", "Photo.JPG"));
+  EXPECT_TRUE(MatchesWildcard("*.jpg", ".jpg"));
+  EXPECT_FALSE(MatchesWildcard("*.jpg", "photo.jpeg"));
+  EXPECT_FALSE(MatchesWildcard("*.jpg", "photo.jpg.txt"));
+  EXPECT_TRUE(MatchesWildcard("*.*", "README"));
+  EXPECT_TRUE(MatchesWildcard("*", ""));
+  EXPECT_TRUE(MatchesWildcard("a*b*c", "aXXbYYbZc"));
+  EXPECT_FALSE(MatchesWildcard("a*b*c", "aXXbYYbZ"));
+  EXPECT_TRUE(MatchesWildcard("??.ini", "ru.ini"));
+  EXPECT_FALSE(MatchesWildcard("??.ini", "rus.ini"));
+  EXPECT_TRUE(MatchesWildcard("\xc9*", "\xc9t\xe9"));
+  EXPECT_FALSE(MatchesWildcard("\xe9*", "\xc9t\xe9"));  // no case folding above ASCII
+  EXPECT_TRUE(MatchesWildcard("**a**", "a"));
+  EXPECT_FALSE(MatchesWildcard("", "a"));
+}
+
+TEST(FileSystem, CurrentDirectoryFollowsSetCurrentDir) {
+  ScratchDir dir;
+  const std::string before = GetCurrentDir();
+  ASSERT_FALSE(before.empty());
+  EXPECT_NE(before.back(), '\\');
+  CreateDirectoryPath(dir.File("Pictures"));
+  ASSERT_TRUE(SetCurrentDir(dir.File("Pictures")));
+  const std::string now = GetCurrentDir();
+  std::string expected = dir.File("Pictures");
+#ifdef _WIN32
+  // The system may give back another spelling of the temporary directory (8.3, case).
+  EXPECT_EQ(Lower(now.substr(now.size() - 9)), "\\pictures");
+#else
+  EXPECT_EQ(now, expected);
+#endif
+  dir.Write("Pictures/here.txt", "relative");
+  std::string contents;
+  EXPECT_TRUE(ReadWholeFile("here.txt", contents));
+  EXPECT_EQ(contents, "relative");
+  EXPECT_FALSE(SetCurrentDir(""));
+  EXPECT_FALSE(SetCurrentDir(dir.File("missing")));
+  EXPECT_EQ(GetCurrentDir(), now);
+  ASSERT_TRUE(SetCurrentDir(before));
+  EXPECT_EQ(GetCurrentDir(), before);
+}
+
+TEST(FileSystem, ExecutablePathNamesTheRunningProgram) {
+  const std::string path = ExecutablePath();
+  ASSERT_FALSE(path.empty());
+  EXPECT_TRUE(FileExists(path));
+  const std::size_t slash = path.rfind('\\');
+  ASSERT_NE(slash, std::string::npos);  // a Windows path on every system
+  EXPECT_NE(Lower(path.substr(slash + 1)).find("platform_tests"), std::string::npos);
+  EXPECT_TRUE(DirectoryExists(path.substr(0, slash + 1)));
+}
+
+}  // namespace
+}  // namespace dova::testing
