@@ -3,7 +3,6 @@
 // process-wide values. The main window owns one; the operations take it by reference.
 #pragma once
 
-#include <random>
 #include <string>
 
 #include "app/form_model.h"
@@ -35,7 +34,6 @@ class AppContext {
   double PreviousSetWallpaper = 0.0;  // date-time of the last applied wallpaper, 0 = never
   double ScreenAspect = 0.0;          // screen width / height, taken at construction
   bool WindowClosed = false;          // set by the window's close event
-  std::mt19937 random;                // seeded from the clock at construction
 
   std::string Phrase(const std::string& key) const { return phrases.GetPhrase(key); }
 

@@ -51,9 +51,8 @@ TForm1::TForm1(const Platform& platform, const std::string& executablePath,
   c.WindowClosed = false;
   const ScreenSize screen = platform.screen.Size();
   c.ScreenAspect = screen.height > 0 ? static_cast<double>(screen.width) / screen.height : 0.0;
-  c.random.seed(static_cast<std::mt19937::result_type>(
-      platform.clock.SteadyMilliseconds() ^
-      static_cast<unsigned long long>(platform.clock.Now() * 86400000.0)));
+  SeedPictureChoice(platform.clock.SteadyMilliseconds() ^
+                    static_cast<unsigned long long>(platform.clock.Now() * 86400000.0));
   c.log.Open(c.DataDir + "dova.log");
 }
 
@@ -224,6 +223,6 @@ void TForm1::FormKeyDown(int key, ShiftState shift) {
   Guarded([&] { HandleFormKey(context_, key, shift); });
 }
 
-void TForm1::Timer1Timer() { Guarded([&] { SchedulerTick(context_); }); }
+void TForm1::Timer1Timer() { Guarded([&] { scheduler_.Tick(context_); }); }
 
 }  // namespace dova

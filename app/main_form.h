@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/app_context.h"
+#include "app/scheduler.h"
 #include "app/settings_store.h"
 
 namespace dova {
@@ -65,6 +66,7 @@ class TForm1 {
   void Guarded(Action action);
 
   AppContext context_;
+  Scheduler scheduler_;     // Timer1
   SettingsStore settings_;  // remembers stored texts that did not convert
   bool showAtStart_ = false;
   bool created_ = false;

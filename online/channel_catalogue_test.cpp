@@ -14,8 +14,8 @@ namespace {
 
 using testing::TestApp;
 
-std::string Site(int n, const std::string& url, const std::string& wpUrl,
-                 const std::string& image, const std::string& enabled) {
+std::string Site(int n, const std::string& url, const std::string& wpUrl, const std::string& image,
+                 const std::string& enabled) {
   return "[Site" + std::to_string(n) + "]\r\nURL=" + url + "\r\nWPURL=" + wpUrl +
          "\r\nIMAGE=" + image + "\r\nENABLED=" + enabled + "\r\n";
 }
@@ -30,8 +30,9 @@ struct CatalogueFixture : ::testing::Test {
 };
 
 TEST_F(CatalogueFixture, ListEndsAtTheFirstGapAndLaterSectionsStayUntouched) {
-  const std::string site4 = "[Site4]\r\nURL=http://four/\r\nWPURL=http://four/p\r\n"
-                            "IMAGE=four.bmp\r\nENABLED=1\r\nOTHER=kept\r\n";
+  const std::string site4 =
+      "[Site4]\r\nURL=http://four/\r\nWPURL=http://four/p\r\n"
+      "IMAGE=four.bmp\r\nENABLED=1\r\nOTHER=kept\r\n";
   WriteIni(Site(1, "http://one/", "http://one/p", "one.bmp", "0") +
            Site(2, "http://two/", "http://two/p", "two.bmp", "1") + site4);
   LoadChannels(app.ctx());
@@ -135,14 +136,15 @@ TEST_F(CatalogueFixture, LoadAndSaveKeepEveryFieldByteForByte) {
 }
 
 TEST_F(CatalogueFixture, MissingKeysReadAsDashAndAreWrittenSo) {
-  WriteIni("[Site1]\r\nURL=http://one/\r\nENABLED=yes\r\n"
-           "[Site2]\r\nURL=http://two/\r\nWPURL=http://two/p\r\nENABLED= 1 \r\n");
+  WriteIni(
+      "[Site1]\r\nURL=http://one/\r\nENABLED=yes\r\n"
+      "[Site2]\r\nURL=http://two/\r\nWPURL=http://two/p\r\nENABLED= 1 \r\n");
   LoadChannels(app.ctx());
   ASSERT_EQ(Channels().Count(), 2);
   const Channel& first = Channels().Channels()[0];
   EXPECT_EQ(first.WpUrl, "-");
   EXPECT_EQ(first.Image, "-");
-  EXPECT_FALSE(first.Enabled);  // only "1" marks the current channel
+  EXPECT_FALSE(first.Enabled);                    // only "1" marks the current channel
   EXPECT_TRUE(Channels().Channels()[1].Enabled);  // the reader drops the blanks around a value
   EXPECT_EQ(ChannelLogoPath(app.ctx(), 0), "");
   EXPECT_EQ(ChannelLogoPath(app.ctx(), 5), "");

@@ -24,7 +24,10 @@ enum class Step { Go, Ended, Failed };
 class DailyUpdateRun {
  public:
   DailyUpdateRun(AppContext& context, bool force, const std::string& wpUrl)
-      : c_(context), force_(force), wpUrl_(wpUrl), host_(context),
+      : c_(context),
+        force_(force),
+        wpUrl_(wpUrl),
+        host_(context),
         useProxy_(context.form.CheckBox4.checked) {}
 
   void Run();
@@ -46,9 +49,9 @@ class DailyUpdateRun {
   const bool force_;
   const std::string wpUrl_;  // a copy: a click during the transfers may change the current mark
   FormFetchHost host_;
-  const bool useProxy_;      // read once: it holds for every request of the run
-  std::string candidate_;    // the picture's address
-  long long maximum_ = 0;    // the picture's byte limit
+  const bool useProxy_;    // read once: it holds for every request of the run
+  std::string candidate_;  // the picture's address
+  long long maximum_ = 0;  // the picture's byte limit
 };
 
 void DailyUpdateRun::Run() {
@@ -82,9 +85,8 @@ void DailyUpdateRun::Run() {
 
 Step DailyUpdateRun::FetchPictureAddress() {
   const HttpRequest request = BuildHttpRequest(host_, "GET ", wpUrl_, useProxy_);
-  const std::string page = SendRequestForText(host_, request.endpoint.connectHost,
-                                              request.endpoint.connectPort, request.text,
-                                              kTextLimit);
+  const std::string page = SendRequestForText(
+      host_, request.endpoint.connectHost, request.endpoint.connectPort, request.text, kTextLimit);
   if (page == kConnectFailedText || page == kSocketFailedText) {
     Report(Phrase("connecterror"), LogLevel::Error);
     c_.SetTrayIcon(2);
@@ -112,9 +114,8 @@ Step DailyUpdateRun::FetchPictureAddress() {
 
 Step DailyUpdateRun::CheckSize() {
   const HttpRequest request = BuildHttpRequest(host_, "HEAD ", candidate_, useProxy_);
-  const std::string answer = SendRequestForText(host_, request.endpoint.connectHost,
-                                                request.endpoint.connectPort, request.text,
-                                                kTextLimit);
+  const std::string answer = SendRequestForText(
+      host_, request.endpoint.connectHost, request.endpoint.connectPort, request.text, kTextLimit);
   maximum_ = MaximumPictureBytes(c_.form);
   std::string valueText;
   if (!FindContentLength(answer, valueText)) {
@@ -194,7 +195,7 @@ void InstallDownloadedPicture(AppContext& context) {
   const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
   const std::string tempPath = context.DataDir + "temp.jpg";
   // A vanished temp.jpg is reported by the conversion; the current wallpaper and its file stay.
-  ConvertForChange(context, tempPath, files.target);
+  if (!ConvertForChange(context, tempPath, files.target)) return;
   RemoveFile(tempPath);
   context.SetStatus(context.Phrase("updatedesktop"));
   ApplyForChange(context, files.target);

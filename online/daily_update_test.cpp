@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "online/daily_update_test_support.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 
 namespace dova::testing {
@@ -37,10 +39,10 @@ TEST_F(DailyUpdateTest, InstallsTheDayPictureReportingEveryStep) {
     EXPECT_NE(request.find("\r\nUser-Agent: Dova Wallpaper Changer\r\n"), std::string::npos);
     EXPECT_EQ(request.find("Proxy-"), std::string::npos);
   }
-  EXPECT_EQ(LogLines(), Lines({"N URL: " + site.Url("/potd"),
-                               "N " + P("connectingto") + " " + site.Address(),
-                               "N " + P("downloadingimage") + "/pictures/today.jpg",
-                               "N " + P("convertingimage")}));
+  EXPECT_EQ(
+      LogLines(),
+      Lines({"N URL: " + site.Url("/potd"), "N " + P("connectingto") + " " + site.Address(),
+             "N " + P("downloadingimage") + "/pictures/today.jpg", "N " + P("convertingimage")}));
   // The transfers show image 1 and the byte counter.
   EXPECT_EQ(trayDuringTransfers, std::set<int>({1}));
   // The counter counts the header too.
@@ -113,7 +115,8 @@ TEST_F(DailyUpdateTest, PictureAboveTheMaximumIsRefusedAndEqualSizePasses) {
   EXPECT_EQ(site.RequestLines(), Lines({"GET /potd", "HEAD /pictures/today.jpg"}));
   const Lines log = LogLines();
   ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(log[log.size() - 2], "E The picture is too large: 300000 bytes; the limit is 204800 bytes");
+  EXPECT_EQ(log[log.size() - 2],
+            "E The picture is too large: 300000 bytes; the limit is 204800 bytes");
   EXPECT_EQ(log.back(), "N " + P("waserror"));
   EXPECT_EQ(c.form.statusText, P("waserror"));
   EXPECT_EQ(c.form.trayIconIndex, 3);
@@ -146,8 +149,6 @@ TEST_F(DailyUpdateTest, MissingSizeIsNotedAndTheDownloadGoesOn) {
 }
 
 TEST_F(DailyUpdateTest, ProxyCarriesEveryRequestAndTheChoiceHoldsForTheRun) {
-  const std::string jpeg = MakeTestJpeg(app.dir);
-  if (jpeg.empty()) GTEST_SKIP() << "ImageMagick's convert is not available";
   AppContext& c = app.ctx();
   // The site plays the proxy; the origin names are never looked up.
   UseChannel("http://potd.example/today");
@@ -159,12 +160,15 @@ TEST_F(DailyUpdateTest, ProxyCarriesEveryRequestAndTheChoiceHoldsForTheRun) {
   c.form.Edit4.text = "pass";
   site.Route("GET http://potd.example/today", OkPage("http://pictures.example/a.jpg"));
   site.Route("HEAD http://pictures.example/a.jpg", "HTTP/1.0 200 OK\r\n\r\n");
-  site.Route("GET http://pictures.example/a.jpg", "HTTP/1.0 200 OK\r\n\r\n" + jpeg);
+  // The picture's GET gets the proxy's 404 page.
   // Switching the proxy off in the middle does not change this run.
   app.pump.onProcessMessages = [&] { c.form.CheckBox4.checked = false; };
 
   DailyPictureUpdate(c, true);
 
+  EXPECT_EQ(site.RequestLines(),
+            Lines({"GET http://potd.example/today", "HEAD http://pictures.example/a.jpg",
+                   "GET http://pictures.example/a.jpg"}));
   const std::vector<std::string> requests = site.Requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_NE(requests[0].find("\r\nHost: potd.example\r\n"), std::string::npos);
@@ -174,11 +178,11 @@ TEST_F(DailyUpdateTest, ProxyCarriesEveryRequestAndTheChoiceHoldsForTheRun) {
                            "Proxy-Connection: Close\r\nConnection: Close\r\n\r\n"),
               std::string::npos)
         << request;
-  const Lines log = LogLines();
-  EXPECT_EQ(log[1], "N " + P("connectingto") + " potd.example");
-  EXPECT_EQ(log[2], "N " + P("errorimagesize"));
-  EXPECT_EQ(log[3], "N " + P("downloadingimage") + "http://pictures.example/a.jpg");
-  EXPECT_EQ(app.desktop.wallpaper, DataFile("wallpaper1.bmp"));
+  EXPECT_EQ(LogLines(),
+            Lines({"N URL: http://potd.example/today", "N " + P("connectingto") + " potd.example",
+                   "N " + P("errorimagesize"),
+                   "N " + P("downloadingimage") + "http://pictures.example/a.jpg",
+                   "E " + P("errorgetingfile") + " (HTTP 404)", "N " + P("waserror")}));
 }
 
 TEST_F(DailyUpdateTest, ConnectionRefusedEndsWithConnectErrorAndTray2) {
@@ -187,26 +191,24 @@ TEST_F(DailyUpdateTest, ConnectionRefusedEndsWithConnectErrorAndTray2) {
   site.Stop();
   DailyPictureUpdate(c, true);
   EXPECT_EQ(c.form.statusText, P("connecterror"));
-  EXPECT_EQ(LogLines(), Lines({"N URL: " + site.Url("/potd"),
-                               "N " + P("connectingto") + " " + site.Address(),
-                               "E " + P("connecterror")}));
+  EXPECT_EQ(LogLines(),
+            Lines({"N URL: " + site.Url("/potd"), "N " + P("connectingto") + " " + site.Address(),
+                   "E " + P("connecterror")}));
   EXPECT_EQ(c.form.trayIconIndex, 2);
   EXPECT_EQ(c.CurrentWallpaper, "C:\\Pictures\\list.jpg");
   EXPECT_FALSE(c.changeRunning);
 }
 
 TEST_F(DailyUpdateTest, SpeedLimitOfTheControlsPacesTheDownload) {
-  const std::string jpeg = MakeTestJpeg(app.dir);
-  if (jpeg.empty()) GTEST_SKIP() << "ImageMagick's convert is not available";
-  PublishPicture(jpeg);
   AppContext& c = app.ctx();
+  const std::string picture(5000, 'x');
+  PublishPicture(picture);
   c.form.CheckBox6.checked = true;
   c.form.ComboBox4.Select(0);  // 1 KB/s: one chunk of at most 1023 bytes per second
-  DailyPictureUpdate(c, true);
-  ASSERT_EQ(app.desktop.calls, 1);
-  // The fake clock moves only by the limiter's sleeps.
-  const std::uint64_t chunks = (jpeg.size() + 100) / 1023;
-  EXPECT_GE(app.clock.steady, chunks * 1000);
+  EXPECT_THROW(DailyPictureUpdate(c, true), Error);  // the bytes are no JPEG
+  EXPECT_EQ(app.dir.ReadFile("Sites\\temp.jpg"), picture);
+  // The fake clock moves only by the limiter's sleeps: at least a second per full chunk.
+  EXPECT_GE(app.clock.steady, pictureResponse.size() / 1023 * 1000);
 }
 
 TEST_F(DailyUpdateTest, ClosingTheWindowDuringATransferAsksToTerminate) {

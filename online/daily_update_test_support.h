@@ -89,8 +89,9 @@ class ChannelSite {
     if (handler)
       handler(connection);
     else
-      connection.Send("HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n"
-                      "<html><body>Not Found</body></html>");
+      connection.Send(
+          "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n"
+          "<html><body>Not Found</body></html>");
   }
 
   std::mutex mutex_;
@@ -119,8 +120,8 @@ inline std::string MakeTestJpeg(const TempDir& dir) {
   std::string posix = dir.Path() + "picture.jpg";
   for (char& c : posix)
     if (c == '\\') c = '/';
-  const std::string command = "convert -size 64x48 gradient:red-blue -quality 90 '" + posix +
-                              "' >/dev/null 2>&1";
+  const std::string command =
+      "convert -size 64x48 gradient:red-blue -quality 90 '" + posix + "' >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return std::string();
   std::string bytes;
   ReadWholeFile(dir.Path() + "picture.jpg", bytes);
@@ -167,9 +168,10 @@ class DailyUpdateTest : public ::testing::Test {
   // The page names the picture; HEAD tells its size; GET sends it.
   void PublishPicture(const std::string& picture) {
     site.Route("GET /potd", OkPage("  " + pictureUrl + "\r\n"));
-    site.Route("HEAD /pictures/today.jpg", "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n"
-                                           "Content-Length: " +
-                                               std::to_string(picture.size()) + "\r\n\r\n");
+    site.Route("HEAD /pictures/today.jpg",
+               "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n"
+               "Content-Length: " +
+                   std::to_string(picture.size()) + "\r\n\r\n");
     pictureResponse = "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
                       std::to_string(picture.size()) + "\r\n\r\n" + picture;
     site.Route("GET /pictures/today.jpg", pictureResponse);

@@ -56,30 +56,45 @@ FetchResult HttpExchange::Open(const std::string& connectHost, std::uint16_t por
     PumpMessages(host_);
   }
 
-  if (!socket_.SendAll(request.c_str(), std::strlen(request.c_str())))
-    return FetchResult::SocketFailed;
   lastData_ = clock.SteadyMilliseconds();
   deadline_ = lastData_ + deadlineMs;
+  // The socket is non-blocking: a request the system cannot take at once waits in slices.
+  const char* data = request.c_str();
+  std::size_t left = std::strlen(data);
+  while (left > 0) {
+    const int n = socket_.Send(data, static_cast<int>(std::min<std::size_t>(left, 65536)));
+    if (n > 0) {
+      data += n;
+      left -= static_cast<std::size_t>(n);
+    } else if (n != TcpSocket::kWouldBlock || !WaitSlice(true, lastData_, timeouts_.silenceMs)) {
+      return FetchResult::SocketFailed;
+    }
+  }
   return FetchResult::Success;
 }
 
+bool HttpExchange::WaitSlice(bool forWriting, std::uint64_t since, std::uint64_t limitMs) {
+  const std::uint64_t now = host_.TransferClock().SteadyMilliseconds();
+  if (now >= deadline_ || now - since >= limitMs) return false;
+  const std::uint64_t left = std::min<std::uint64_t>(limitMs - (now - since), deadline_ - now);
+  const unsigned slice = static_cast<unsigned>(std::min<std::uint64_t>(timeouts_.sliceMs, left));
+  const WaitResult r = forWriting ? socket_.WaitWritable(slice) : socket_.WaitReadable(slice);
+  if (r == WaitResult::Failed) return false;
+  if (r == WaitResult::TimedOut) PumpMessages(host_);
+  return true;
+}
+
 int HttpExchange::Receive(char* buffer, int count) {
-  Clock& clock = host_.TransferClock();
+  // Receiving first and waiting only when nothing is there saves a select() per chunk.
   for (;;) {
-    const std::uint64_t now = clock.SteadyMilliseconds();
-    if (now >= deadline_) return -1;
-    const std::uint64_t silent = now - lastData_;
-    if (silent >= timeouts_.silenceMs) return -1;
-    const std::uint64_t left = std::min<std::uint64_t>(deadline_ - now, timeouts_.silenceMs - silent);
-    const unsigned slice = static_cast<unsigned>(std::min<std::uint64_t>(timeouts_.sliceMs, left));
-    const WaitResult r = socket_.WaitReadable(slice);
-    if (r == WaitResult::Failed) return -1;
-    if (r == WaitResult::Ready) {
-      const int n = socket_.Receive(buffer, count);
-      if (n > 0) lastData_ = clock.SteadyMilliseconds();
-      return n < 0 ? -1 : n;
+    if (host_.TransferClock().SteadyMilliseconds() >= deadline_) return -1;
+    const int n = socket_.Receive(buffer, count);
+    if (n > 0) {
+      lastData_ = host_.TransferClock().SteadyMilliseconds();
+      return n;
     }
-    PumpMessages(host_);
+    if (n != TcpSocket::kWouldBlock) return n == 0 ? 0 : -1;
+    if (!WaitSlice(false, lastData_, timeouts_.silenceMs)) return -1;
   }
 }
 

@@ -34,12 +34,16 @@ class HttpExchange {
   FetchResult Open(const std::string& connectHost, std::uint16_t port, const std::string& request,
                    std::uint64_t deadlineMs);
 
-  // Waits for data and makes one receive call of at most `count` bytes. Gives the byte count
-  // (> 0), 0 when the server has closed the connection, or -1 on a receive error, after silenceMs
-  // without data, or once the deadline has passed.
+  // Gives one receive call's worth of at most `count` bytes, waiting for data when none is
+  // there yet. Gives the byte count (> 0), 0 when the server has closed the connection, or -1 on
+  // a receive error, after silenceMs without data, or once the deadline has passed.
   int Receive(char* buffer, int count);
 
  private:
+  // Waits one slice for the socket (readable or writable), pumping messages when the slice
+  // passes. False when the wait failed or `limitMs` (from `since`) has passed.
+  bool WaitSlice(bool forWriting, std::uint64_t since, std::uint64_t limitMs);
+
   FetchHost& host_;
   FetchTimeouts timeouts_;
   SocketLibrary library_;  // declared before the socket: released after it is closed

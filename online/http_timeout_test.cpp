@@ -39,12 +39,11 @@ LoopbackHttpServer::Handler EndlessBody() {
   };
 }
 
-// Sends part of a header and closes with the request still unread: the system answers the
-// client with a reset instead of an orderly end.
+// Sends part of a header, then resets the connection instead of ending it in order.
 LoopbackHttpServer::Handler ResetAfterPartialHeader() {
   return [](LoopbackHttpServer::Connection& c) {
-    c.Pause(200) && c.Send("HTTP/1.0 200 OK\r\nContent-Le");
-    c.Pause(100);
+    c.Send("HTTP/1.0 200 OK\r\nContent-Le") && c.Pause(100);
+    c.Reset();
   };
 }
 
@@ -123,7 +122,13 @@ TEST_F(MisbehavingServer, DeadlineGrowsWithTheLimitAndTheSpeedLimit) {
 }
 
 TEST_F(MisbehavingServer, ResetIsAFailureAndNothingIsWrittenForTheFailedReceive) {
-  LoopbackHttpServer resetting(address, 80, ResetAfterPartialHeader(), false);
+#ifdef _WIN32
+  // Wine 8's closesocket ends the connection in order even with a zero linger time, so a server
+  // inside the Wine process cannot play the resetting peer (a Wine client does see a reset that
+  // a host-side server sends as WSAECONNRESET).
+  GTEST_SKIP() << "the test server cannot send a reset under Wine";
+#endif
+  LoopbackHttpServer resetting(address, 80, ResetAfterPartialHeader());
   ASSERT_TRUE(resetting.Listening());
   EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, QuickTimeouts()), "4");
   const Download d = DownloadToFile(host, address, 80, request, 1 << 20, QuickTimeouts());

@@ -54,6 +54,8 @@ class LoopbackHttpServer {
       return !stopping_;
     }
     bool Stopping() const { return stopping_; }
+    // Ends the connection with a reset: the client's next receive fails.
+    void Reset() { socket_.Abort(); }
 
    private:
     TcpSocket& socket_;

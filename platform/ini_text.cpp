@@ -76,7 +76,8 @@ IniText::IniText(std::string text) : text_(std::move(text)) {
         line.name = Trimmed(text_, b, equals);
         line.value = Trimmed(text_, equals + 1, e);
       } else {
-        line.kind = Kind::kOther;
+        line.kind = Kind::kBare;
+        line.name = Trimmed(text_, b, e);
       }
     }
     lines_.push_back(std::move(line));
@@ -94,7 +95,9 @@ const IniText::Section* IniText::FindSection(const std::string& name) const {
 const IniText::Line* IniText::FindKey(const Section& section, const std::string& key) const {
   const std::string wanted = TrimProfileName(key);
   for (std::size_t i = section.first; i < section.end; ++i)
-    if (lines_[i].kind == Kind::kKey && SameProfileName(lines_[i].name, wanted)) return &lines_[i];
+    if ((lines_[i].kind == Kind::kKey || lines_[i].kind == Kind::kBare) &&
+        SameProfileName(lines_[i].name, wanted))
+      return &lines_[i];
   return nullptr;
 }
 
@@ -102,7 +105,7 @@ const std::string* IniText::FindValue(const std::string& section, const std::str
   const Section* found = FindSection(section);
   if (!found) return nullptr;
   const Line* line = FindKey(*found, key);
-  return line ? &line->value : nullptr;
+  return line && line->kind == Kind::kKey ? &line->value : nullptr;
 }
 
 std::vector<std::string> IniText::KeyNames(const std::string& section) const {

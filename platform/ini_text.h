@@ -1,7 +1,9 @@
 // The text of one INI file seen as the Windows private-profile functions see it: lines end in
 // CR LF, LF or CR; a line whose first non-blank character is "[" and that holds a "]" opens a
 // section named by the text between "[" and the last "]"; a line holding "=" is a key, named by
-// the text before the first "=" and valued by the text after it; other lines mean nothing.
+// the text before the first "=" and valued by the text after it; any other line is a key
+// without a value, named by its whole text: it reads as missing and is not listed, but it hides
+// later keys of its name, and a write of its name gives it the value in place.
 // Names and values lose surrounding blanks (space, tab, vertical tab, form feed and the DOS end
 // of file mark 0x1A) and end at a zero byte. Lines before the first section header form a
 // section with the empty name. A UTF-8 byte order mark at the start of the file is skipped.
@@ -21,23 +23,24 @@ class IniText {
 
   const std::string& Text() const { return text_; }
 
-  // The first key `key` of the first section `section` (names compared without regard to
-  // ASCII case, after dropping their surrounding blanks). Null when there is none.
+  // The value of the first key `key` of the first section `section` (names compared without
+  // regard to ASCII case, after dropping their surrounding blanks). Null when there is none or
+  // that key has no value.
   const std::string* FindValue(const std::string& section, const std::string& key) const;
 
   // Every key name of the first section `section` in file order, leaving out empty names and
   // names that start with ";" (comments). Empty when the section is missing.
   std::vector<std::string> KeyNames(const std::string& section) const;
 
-  // The text with [section] key set to `value`: the key's line replaced by "key=value" (the
-  // file's spelling of the key kept), or a new line after the section's last non-blank line, or
+  // The text with [section] key set to `value`: the first line of that key replaced by
+  // "key=value" (the file's spelling of the key kept), or a new line after the section's last non-blank line, or
   // a new section at the end of the text. Every other byte stays as it was; new lines end as the
   // file's first line does, CR LF when it has none.
   std::string WithValue(const std::string& section, const std::string& key,
                         const std::string& value) const;
 
  private:
-  enum class Kind { kBlank, kSection, kKey, kOther };
+  enum class Kind { kBlank, kSection, kKey, kBare };  // kBare: a line without "="
   struct Line {
     std::size_t begin = 0;  // first byte of the line
     std::size_t end = 0;    // one past its last byte before the line end

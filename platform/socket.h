@@ -55,26 +55,34 @@ class TcpSocket {
   bool Open();
   bool IsOpen() const;
   void Close();
+  // Closes with a reset instead of an orderly end (linger time zero): the peer's next receive
+  // fails. For test servers that play a broken peer.
+  void Abort();
 
   // --- client side ---
-  // Starts connecting without blocking. False when the attempt failed at once; otherwise the
-  // outcome is learnt from WaitConnected.
+  // Starts connecting. The socket is non-blocking from here on: Send and Receive return
+  // kWouldBlock instead of waiting. False when the attempt failed at once; otherwise the outcome
+  // is learnt from WaitConnected.
   bool StartConnect(Ipv4Address address, std::uint16_t port);
-  // Waits up to `milliseconds` for the connection started by StartConnect. Ready: connected
-  // (the socket is blocking again from here on); Failed: refused or unreachable; TimedOut:
-  // still pending, call again.
+  // Waits up to `milliseconds` for the connection started by StartConnect. Ready: connected;
+  // Failed: refused or unreachable; TimedOut: still pending, call again.
   WaitResult WaitConnected(unsigned milliseconds);
 
-  // One send call: bytes sent, or -1 on error. Never raises SIGPIPE.
+  static constexpr int kWouldBlock = -2;
+
+  // One send call: bytes sent, -1 on error, kWouldBlock when a non-blocking socket cannot take
+  // any now. Never raises SIGPIPE.
   int Send(const char* data, int count);
-  // Sends all bytes, calling send as often as needed. False on error.
+  // Sends all bytes on a blocking socket, calling send as often as needed. False on error.
   bool SendAll(const char* data, std::size_t count);
+  // Waits up to `milliseconds` until a send would not block.
+  WaitResult WaitWritable(unsigned milliseconds);
 
   // Waits up to `milliseconds` until a receive (or, for a listening socket, an accept) would
   // not block. Ready also when the peer has closed or an error is pending.
   WaitResult WaitReadable(unsigned milliseconds);
   // One receive call of at most `count` bytes: the bytes received (> 0), 0 when the peer has
-  // closed the connection, a negative value on error.
+  // closed the connection, -1 on error, kWouldBlock when a non-blocking socket has nothing yet.
   int Receive(char* buffer, int count);
 
   // Ends our sending direction; the peer reads the end of the stream.

@@ -3,9 +3,10 @@
 
     make_resources.py OUTPUT_DIR [--preview]   every picture into OUTPUT_DIR (--preview also
                                                writes a PNG of each into OUTPUT_DIR/preview)
-    make_resources.py --logos DIR              only the demo channel's logos, into DIR
-    make_resources.py --check-logos DIR        exit status 1 when the logos in DIR are not the
-                                               ones this script draws
+    make_resources.py --committed ROOT         the pictures kept in the source tree ROOT: the
+                                               demo channel's logos in Sites/ and the icons
+                                               the help shows, in help/HTML/images/
+    make_resources.py --check-committed ROOT   exit status 1 when those differ from the drawing
 
 Python 3 standard library only. The output is the same, byte for byte, on every run; a file
 whose bytes would not change is not touched, so builds that depend on it do not rerun.
@@ -24,6 +25,30 @@ LOGOS = {"demo_logo1.bmp": banners.demo_logo_1, "demo_logo2.bmp": banners.demo_l
 
 def logo_files():
     return {name: fileformats.bmp24(draw().rgba_rows()) for name, draw in LOGOS.items()}
+
+
+def unkeyed(rows):
+    """Key-colour pixels made transparent, for pictures shown on a web page."""
+    return [[(0, 0, 0, 0) if px[:3] == fileformats.KEY_COLOR else px for px in row]
+            for row in rows]
+
+
+def committed_files():
+    """{path relative to the source root: rows} of the pictures kept in the source tree."""
+    files = {"Sites/" + name: fileformats.read_bmp24(data) for name, data in logo_files().items()}
+    pictures = all_files()
+    for name, (_, rows) in pictures.items():
+        if name.startswith(("tray_", "glyph_", "mark_")) and "_disabled" not in name:
+            files["help/HTML/images/" + os.path.splitext(name)[0] + ".png"] = unkeyed(rows)
+    return files
+
+
+def encode(path, rows):
+    return fileformats.bmp24(rows) if path.endswith(".bmp") else fileformats.png(rows)
+
+
+def decode(path, data):
+    return fileformats.read_bmp24(data) if path.endswith(".bmp") else fileformats.read_png(data)
 
 
 def all_files():
@@ -88,21 +113,23 @@ def preview_rows(rows):
 
 def main(argv):
     args = argv[1:]
-    if len(args) == 2 and args[0] in ("--logos", "--check-logos"):
-        target = args[1]
-        for name, data in logo_files().items():
-            path = os.path.join(target, name)
-            if args[0] == "--logos":
-                write_if_changed(path, data)
+    if len(args) == 2 and args[0] in ("--committed", "--check-committed"):
+        root = args[1]
+        for rel, rows in committed_files().items():
+            path = os.path.join(root, rel)
+            if args[0] == "--committed":
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                write_if_changed(path, encode(rel, rows))
                 continue
+            # Pixels are compared, not bytes: another zlib may pack a PNG differently.
             try:
                 with open(path, "rb") as f:
-                    same = f.read() == data
-            except OSError:
+                    same = decode(rel, f.read()) == rows
+            except (OSError, ValueError):
                 same = False
             if not same:
-                print("%s differs from the drawing; run make_resources.py --logos %s"
-                      % (path, target), file=sys.stderr)
+                print("%s differs from the drawing; run make_resources.py --committed %s"
+                      % (path, root), file=sys.stderr)
                 return 1
         return 0
     if len(args) not in (1, 2) or (len(args) == 2 and args[1] != "--preview"):

@@ -15,7 +15,7 @@ namespace {
 
 std::set<std::string> KeysLookedUpInSources() {
   // Phrase("key") and the binding's phrase("key") / group("key").
-  const std::regex call(R"((?:Phrase|phrase|group)\("([a-z0-9_]+)"\))");
+  const std::regex call(R"re((?:Phrase|phrase|group)\("([a-z0-9_]+)"\))re");
   std::set<std::string> keys;
   for (const char* dir : {"app", "text", "online", "picturelist", "wallpaper", "platform\\win32"}) {
     const std::string base = testing::CorePath(DOVA_SOURCE_DIR "/") + dir + "\\";

@@ -96,7 +96,6 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   errno = 0;
   std::FILE* file = OpenFile(path, "wb");
   if (!file) WriteFailed(nullptr, path, errno);
-  std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
 
   const std::vector<std::uint8_t> headers =
       Headers(picture, fileSize, pixelOffset, static_cast<std::uint32_t>(imageSize));

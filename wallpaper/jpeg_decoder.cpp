@@ -38,6 +38,7 @@ class Decompressor {
     cinfo_.err = &errors_;
     cinfo_.client_data = this;
     progress_.progress_monitor = OnProgress;
+    maxScans_ = limits.maxScans;
   }
   ~Decompressor() { jpeg_destroy_decompress(&cinfo_); }  // safe before creation: mem is null
   Decompressor(const Decompressor&) = delete;
@@ -66,6 +67,7 @@ class Decompressor {
   char message_[JMSG_LENGTH_MAX] = {};
   std::string reason_;
   JpegLimits limits_;
+  int maxScans_;  // for this picture's size
 };
 
 void Decompressor::OnError(j_common_ptr cinfo) {
@@ -91,9 +93,9 @@ void Decompressor::OnMessage(j_common_ptr cinfo, int level) {
 // hold thousands of scans, each of which makes the library pass over the whole picture.
 void Decompressor::OnProgress(j_common_ptr cinfo) {
   Decompressor* self = Of(cinfo);
-  if (self->cinfo_.input_scan_number > self->limits_.maxScans) {
+  if (self->cinfo_.input_scan_number > self->maxScans_) {
     std::snprintf(self->message_, sizeof self->message_,
-                  "more than %d scans in a progressive picture", self->limits_.maxScans);
+                  "more than %d scans, too many for a picture of this size", self->maxScans_);
     std::longjmp(self->jump_, 1);
   }
 }
@@ -101,6 +103,9 @@ void Decompressor::OnProgress(j_common_ptr cinfo) {
 bool Decompressor::WithinSizeLimits() {
   const long long width = cinfo_.image_width;
   const long long height = cinfo_.image_height;
+  const long long pixels = std::max(1LL, width * height);
+  maxScans_ = static_cast<int>(std::max(
+      1LL, std::min(limits_.maxScanPixels / pixels, static_cast<long long>(limits_.maxScans))));
   if (width <= limits_.maxDimension && height <= limits_.maxDimension &&
       width * height <= limits_.maxPixels)
     return true;

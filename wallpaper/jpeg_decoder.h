@@ -15,6 +15,10 @@ struct JpegLimits {
   long long maxPixels = 120'000'000;     // larger than any camera or 8K screen shot
   int maxDimension = 32'768;
   int maxScans = 500;
+  // Each scan of a multi-scan file makes the library pass over the whole picture: scans times
+  // pixels bounds that work (25 scans of the largest picture, where real files have 3 to 20),
+  // so a small file cannot keep the decoder busy for minutes.
+  long long maxScanPixels = 3'000'000'000;
   long maxLibraryMemory = 512L << 20;
 };
 

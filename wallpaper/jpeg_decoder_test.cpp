@@ -320,6 +320,15 @@ TEST_F(JpegDecoderImageMagickTest, StopsProgressivePicturesWithTooManyScans) {
                                                   " scans"),
             std::string::npos);
 
+  // Larger pictures may have fewer scans: each one is a pass over the whole picture.
+  limits = JpegLimits();
+  limits.maxScanPixels = 64 * 64 * scans;
+  EXPECT_EQ(DecodeError(progressive, limits), "");
+  limits.maxScanPixels = 64 * 64 * scans - 1;
+  EXPECT_NE(DecodeError(progressive, limits).find("more than " + std::to_string(scans - 1) +
+                                                  " scans"),
+            std::string::npos);
+
   // A small file that repeats its last scan thousands of times.
   const std::size_t last = testing::FindLastMarker(progressive, 0xDA);
   const std::size_t end = testing::FindLastMarker(progressive, 0xD9);

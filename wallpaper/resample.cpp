@@ -4,13 +4,13 @@
 // Every output value is the same single-precision sum as in the plain algorithm: start at 0,
 // then for each contributor in list order add (pixel value * weight), rounding after each step;
 // the final sum is clamped to 0..255 and rounded to the nearest integer, ties to even (the SSE
-// conversion in the default rounding mode). Only the loop nesting differs, never the order of
+// conversion in the standard rounding mode). Only the loop nesting differs, never the order of
 // the additions that make up one value.
 //
 // The intermediate picture is never held whole: its rows are produced when the vertical pass
 // first needs them and kept, as floats, in a small cache that holds every row one destination
-// row reads. Each intermediate row is computed once, and memory stays at about the source plus
-// the destination.
+// row reads. Normally each intermediate row is computed once, and memory stays at about the
+// source plus the destination.
 #include "wallpaper/resample.h"
 
 #include <emmintrin.h>
@@ -29,6 +29,20 @@ namespace dova {
 namespace {
 
 constexpr int kStep = 32;  // values of a destination row summed together, in registers
+
+// The SSE control word every result here assumes: round to nearest (ties to even), denormals
+// kept, every exception masked. A loaded DLL or driver may have left another one on the
+// thread; it is set for the work and given back afterwards, also when an error leaves.
+class StandardFloatingPoint {
+ public:
+  StandardFloatingPoint() : saved_(_mm_getcsr()) { _mm_setcsr(0x1F80); }
+  ~StandardFloatingPoint() { _mm_setcsr(saved_); }
+  StandardFloatingPoint(const StandardFloatingPoint&) = delete;
+  StandardFloatingPoint& operator=(const StandardFloatingPoint&) = delete;
+
+ private:
+  unsigned int saved_;
+};
 
 // Clamps four sums to 0..255 and rounds them, ties to even, to integers.
 inline __m128i SumsToIntegers(__m128 sums) {
@@ -82,7 +96,7 @@ void BlendRows(const float* const* rows, const Quad* weights, int count, int val
 // Beyond that the rows are taken in groups and the running sums kept in a row of their own.
 int GroupSize(int maxRows, int width) {
   const std::size_t rowBytes = (3 * static_cast<std::size_t>(width) + 1) * sizeof(float);
-  const std::size_t budget = (std::size_t{16} << 20) / IntermediateRows::kBatch / rowBytes;
+  const std::size_t budget = (std::size_t{16} << 20) / rowBytes;
   return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(maxRows), 1,
                                                   std::max<std::size_t>(budget, 4)));
 }
@@ -99,10 +113,11 @@ void Strecth(Bitmap& source, Bitmap& destination, FilterFunction filter, float s
   const int height = destination.Height();
   if (width < 1 || height < 1) return;
 
+  const StandardFloatingPoint standard;
   const ContributorTable columns = ComputeContributors(source.Width(), width, filter, support);
   const ContributorTable rowTable = ComputeContributors(source.Height(), height, filter, support);
   const int group = GroupSize(rowTable.MaxCount(), width);
-  IntermediateRows intermediate(source, columns, group);
+  IntermediateRows intermediate(source, columns);
   FloatBuffer partial(group < rowTable.MaxCount() ? intermediate.RowFloats() : 0);
 
   const int values = 3 * width;
@@ -126,6 +141,7 @@ void Strecth(Bitmap& source, Bitmap& destination, FilterFunction filter, float s
       const bool last = start + n == count;
       BlendRows(rows.data(), weights.data(), n, values, partial.data(), start > 0,
                 last ? out : nullptr);
+      intermediate.ReleaseRows();
     }
   }
 }

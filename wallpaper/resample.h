@@ -33,6 +33,9 @@ const ResampleFilter& FilterForIndex(int index);
 // Resamples all of `source` into `destination` at the destination's size (set beforehand).
 // The source is turned into 24-bit colour in place; the destination becomes 24-bit and every
 // pixel of it is written. Throws dova::Error "Source bitmap too small" for an empty source.
+// Any other sizes work: a source side shorter than the filter's reach is mirrored as often as
+// needed, and a destination side of one pixel takes the whole source side, weighed around its
+// middle. The result is the same bits on every system and at every optimisation level.
 void Strecth(Bitmap& source, Bitmap& destination, FilterFunction filter, float support);
 
 }  // namespace dova

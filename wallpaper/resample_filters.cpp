@@ -10,10 +10,32 @@ namespace dova {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 
+// sin(pi t) from additions and multiplications only, so that the weights come out the same
+// whichever C library's sin the program is linked with. The argument is brought to
+// [-0.5, 0.5] exactly; the series then converges far below single-precision rounding.
+double SinPi(double t) {
+  const double n = std::nearbyint(t);
+  const double a = kPi * (t - n);  // t - n is exact
+  const double a2 = a * a;
+  // sin(a) = a - a^3 / 3! + a^5 / 5! - ... to a^23 / 23!, by Horner's rule.
+  double p = -1.0 / 25852016738884976640000.0;
+  p = 1.0 / 51090942171709440000.0 + a2 * p;
+  p = -1.0 / 121645100408832000.0 + a2 * p;
+  p = 1.0 / 355687428096000.0 + a2 * p;
+  p = -1.0 / 1307674368000.0 + a2 * p;
+  p = 1.0 / 6227020800.0 + a2 * p;
+  p = -1.0 / 39916800.0 + a2 * p;
+  p = 1.0 / 362880.0 + a2 * p;
+  p = -1.0 / 5040.0 + a2 * p;
+  p = 1.0 / 120.0 + a2 * p;
+  p = -1.0 / 6.0 + a2 * p;
+  const double sine = a + a * a2 * p;
+  return std::fmod(n, 2.0) == 0.0 ? sine : -sine;
+}
+
 double Sinc(double t) {
   if (t == 0.0) return 1.0;
-  const double a = kPi * t;
-  return std::sin(a) / a;
+  return SinPi(t) / (kPi * t);
 }
 }  // namespace
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace dova {
 
@@ -18,19 +17,29 @@ constexpr int kPixelFloats = 4 * kBatch;  // one pixel of every row of a batch
 void LoadPixelsAsFloats(const std::uint8_t* const* rows, int n, int width, int lo, int hi,
                         float* batch) {
   const __m128i zero = _mm_setzero_si128();
-  for (int x = lo; x <= hi; ++x) {
-    float* out = batch + static_cast<std::size_t>(kPixelFloats) * x;
+  auto store = [&](int x, int r, __m128i words) {
+    const __m128i bgr = _mm_unpacklo_epi16(words, zero);
+    _mm_store_ps(batch + static_cast<std::size_t>(kPixelFloats) * x + 4 * r,
+                 _mm_cvtepi32_ps(bgr));
+  };
+  int x = lo;
+  // Four pixels from one 16-byte load, while those 16 bytes lie inside the row.
+  for (; x + 4 <= hi + 1 && 3 * x + 16 <= 3 * width; x += 4) {
+    for (int r = 0; r < n; ++r) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + 3 * x));
+      const __m128i first = _mm_unpacklo_epi8(v, zero);                      // pixels 0, 1
+      const __m128i second = _mm_unpacklo_epi8(_mm_srli_si128(v, 6), zero);  // pixels 2, 3
+      store(x, r, first);
+      store(x + 1, r, _mm_srli_si128(first, 6));
+      store(x + 2, r, second);
+      store(x + 3, r, _mm_srli_si128(second, 6));
+    }
+  }
+  for (; x <= hi; ++x) {
     for (int r = 0; r < n; ++r) {
       const std::uint8_t* p = rows[r] + 3 * x;
-      std::uint32_t bgr;
-      if (x + 1 < width) {
-        std::memcpy(&bgr, p, 4);  // the fourth byte belongs to the next pixel
-      } else {
-        bgr = p[0] | (p[1] << 8) | (p[2] << 16);
-      }
-      __m128i v = _mm_cvtsi32_si128(static_cast<int>(bgr));
-      v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(v, zero), zero);
-      _mm_store_ps(out + 4 * r, _mm_cvtepi32_ps(v));
+      const std::uint32_t bgr = p[0] | (p[1] << 8) | (p[2] << 16);
+      store(x, r, _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(bgr)), zero));
     }
   }
 }
@@ -66,8 +75,7 @@ void ResampleBatch(const float* batch, const int* offset, const float* weight, i
 
 }  // namespace
 
-IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable& columns,
-                                   int keep)
+IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable& columns)
     : source_(source),
       width_(static_cast<int>(columns.first.size()) - 1),
       count_(std::max(1, columns.MaxCount())),
@@ -75,10 +83,7 @@ IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable&
       // vertical pass, which takes 32 values at a time.
       rowFloats_((3 * static_cast<std::size_t>(width_) + 1 + 31) / 32 * 32),
       batch_(static_cast<std::size_t>(kPixelFloats) * source.Width()),
-      // Every batch may bring rows that are not asked for: room for them too.
-      rows_(static_cast<std::size_t>(kBatch) * keep * rowFloats_),
-      slots_(static_cast<std::size_t>(kBatch) * keep),
-      slotOfRow_(source.Height(), -1) {
+      slotOfRow_(source.Height(), nullptr) {
   // Lists padded to one length with zero weights at their ends: adding 0 leaves a sum as it
   // is, and the pixel loop runs the same count for every column. The padding points at the
   // list's last pixel, which is at hand anyway.
@@ -104,28 +109,35 @@ IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable&
   }
 }
 
-int IntermediateRows::FreeSlot() {
-  const auto oldest = std::min_element(
-      slots_.begin(), slots_.end(),
-      [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; });
-  if (oldest->row >= 0) slotOfRow_[oldest->row] = -1;
+IntermediateRows::Slot& IntermediateRows::FreeSlot() {
+  Slot* oldest = nullptr;
+  for (const auto& slot : slots_) {
+    if (slot->generation != generation_ && (!oldest || slot->lastUse < oldest->lastUse)) {
+      oldest = slot.get();
+    }
+  }
+  if (oldest == nullptr) {
+    slots_.push_back(std::make_unique<Slot>(Slot{-1, 0, -1, FloatBuffer(rowFloats_)}));
+    oldest = slots_.back().get();
+  }
+  if (oldest->row >= 0) slotOfRow_[oldest->row] = nullptr;
   oldest->row = -1;
-  return static_cast<int>(oldest - slots_.begin());
+  return *oldest;
 }
 
 const float* IntermediateRows::Row(int k) {
-  if (slotOfRow_[k] < 0) {
+  if (slotOfRow_[k] == nullptr) {
     // Make row k together with the rows after it that are missing too.
     const std::uint8_t* in[kBatch];
     float* out[kBatch];
     int n = 0;
-    for (int row = k; n < kBatch && row < source_.Height() && slotOfRow_[row] < 0; ++row, ++n) {
-      const int slot = FreeSlot();
-      slots_[slot].row = row;
-      slots_[slot].lastUse = ++useClock_;
-      slotOfRow_[row] = slot;
+    for (int row = k; n < kBatch && row < source_.Height() && !slotOfRow_[row]; ++row, ++n) {
+      Slot& slot = FreeSlot();
+      slot.row = row;
+      slot.generation = generation_;
+      slotOfRow_[row] = &slot;
       in[n] = source_.Row(row);
-      out[n] = SlotData(slot);
+      out[n] = slot.data.data();
     }
     // Block by block, so that the source pixels turned into floats are still in the nearest
     // cache when they are summed.
@@ -144,9 +156,10 @@ const float* IntermediateRows::Row(int k) {
       }
     }
   }
-  const int slot = slotOfRow_[k];
-  slots_[slot].lastUse = ++useClock_;
-  return SlotData(slot);
+  Slot& slot = *slotOfRow_[k];
+  slot.lastUse = ++useClock_;
+  slot.generation = generation_;
+  return slot.data.data();
 }
 
 }  // namespace dova

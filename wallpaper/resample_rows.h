@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "wallpaper/bitmap.h"
@@ -26,15 +27,15 @@ class FloatBuffer {
 };
 
 // Intermediate rows as floats holding the rounded 0..255 values, three per pixel (blue, green,
-// red), `RowFloats()` apart. A row handed out stays valid until `keep` more distinct rows
-// have been asked for, where `keep` is the number given to the constructor: the vertical pass
-// asks for at most that many rows for one destination row.
+// red), with room for `RowFloats()` floats each. Rows handed out stay valid and unchanged until
+// `ReleaseRows`; after that the cache may reuse their memory for other rows.
 class IntermediateRows {
  public:
   // Holds references to `source` (24-bit) and `columns` (source width -> destination width).
-  IntermediateRows(const Bitmap& source, const ContributorTable& columns, int keep);
+  IntermediateRows(const Bitmap& source, const ContributorTable& columns);
 
   const float* Row(int k);
+  void ReleaseRows() { ++generation_; }
   std::size_t RowFloats() const { return rowFloats_; }
 
   // Consecutive source rows resampled together: they share each contributor's index and
@@ -50,9 +51,10 @@ class IntermediateRows {
   struct Slot {
     int row = -1;
     long long lastUse = 0;
+    long long generation = -1;  // handed out in this generation: in use
+    FloatBuffer data;
   };
-  int FreeSlot();
-  float* SlotData(int slot) { return rows_.data() + static_cast<std::size_t>(slot) * rowFloats_; }
+  Slot& FreeSlot();
 
   const Bitmap& source_;
   int width_;
@@ -62,10 +64,10 @@ class IntermediateRows {
   std::vector<Block> blocks_;  // one per kBlockColumns destination columns
   std::size_t rowFloats_;
   FloatBuffer batch_;          // kBatch source rows as floats, pixel by pixel interleaved
-  FloatBuffer rows_;
-  std::vector<Slot> slots_;
-  std::vector<int> slotOfRow_;
+  std::vector<std::unique_ptr<Slot>> slots_;  // grows when every row is in use
+  std::vector<Slot*> slotOfRow_;
   long long useClock_ = 0;
+  long long generation_ = 0;
 };
 
 }  // namespace dova

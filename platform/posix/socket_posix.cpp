@@ -19,11 +19,9 @@ namespace {
 
 int Fd(std::uintptr_t handle) { return static_cast<int>(handle); }
 
-bool SetBlocking(int fd, bool blocking) {
-  int flags = fcntl(fd, F_GETFL, 0);
-  if (flags < 0) return false;
-  flags = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
-  return fcntl(fd, F_SETFL, flags) == 0;
+bool SetNonBlocking(int fd) {
+  const int flags = fcntl(fd, F_GETFL, 0);
+  return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 sockaddr_in MakeAddress(Ipv4Address address, std::uint16_t port) {
@@ -106,8 +104,17 @@ void TcpSocket::Close() {
   handle_ = kInvalid;
 }
 
+void TcpSocket::Abort() {
+  if (handle_ == kInvalid) return;
+  linger l;
+  l.l_onoff = 1;
+  l.l_linger = 0;
+  setsockopt(Fd(handle_), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+  Close();
+}
+
 bool TcpSocket::StartConnect(Ipv4Address address, std::uint16_t port) {
-  if (!IsOpen() || !SetBlocking(Fd(handle_), false)) return false;
+  if (!IsOpen() || !SetNonBlocking(Fd(handle_))) return false;
   sockaddr_in sa = MakeAddress(address, port);
   if (connect(Fd(handle_), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) return true;
   return errno == EINPROGRESS || errno == EINTR;
@@ -120,7 +127,7 @@ WaitResult TcpSocket::WaitConnected(unsigned milliseconds) {
   socklen_t length = sizeof error;
   if (getsockopt(Fd(handle_), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
     return WaitResult::Failed;
-  return SetBlocking(Fd(handle_), true) ? WaitResult::Ready : WaitResult::Failed;
+  return WaitResult::Ready;
 }
 
 int TcpSocket::Send(const char* data, int count) {
@@ -128,6 +135,7 @@ int TcpSocket::Send(const char* data, int count) {
   for (;;) {
     ssize_t n = send(Fd(handle_), data, static_cast<std::size_t>(count), MSG_NOSIGNAL);
     if (n >= 0) return static_cast<int>(n);
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return kWouldBlock;
     if (errno != EINTR) return -1;
   }
 }
@@ -143,6 +151,10 @@ bool TcpSocket::SendAll(const char* data, std::size_t count) {
   return true;
 }
 
+WaitResult TcpSocket::WaitWritable(unsigned milliseconds) {
+  return WaitFor(Fd(handle_), true, milliseconds);
+}
+
 WaitResult TcpSocket::WaitReadable(unsigned milliseconds) {
   return WaitFor(Fd(handle_), false, milliseconds);
 }
@@ -152,6 +164,7 @@ int TcpSocket::Receive(char* buffer, int count) {
   for (;;) {
     ssize_t n = recv(Fd(handle_), buffer, static_cast<std::size_t>(count), 0);
     if (n >= 0) return static_cast<int>(n);
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return kWouldBlock;
     if (errno != EINTR) return -1;
   }
 }

@@ -1,4 +1,5 @@
 // Building the main window's controls, pictures, menu, tooltips and tray icon from the design.
+#include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Showing the form's model: every property a handler may have changed is compared with what
 // the control shows and pushed only when it differs.
+#include <windows.h>
 #include <commctrl.h>
 
 #include "platform/win32/main_window.h"

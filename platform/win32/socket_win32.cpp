@@ -21,8 +21,8 @@ sockaddr_in MakeAddress(Ipv4Address address, std::uint16_t port) {
   return sa;
 }
 
-bool SetBlocking(SOCKET s, bool blocking) {
-  u_long nonBlocking = blocking ? 0 : 1;
+bool SetNonBlocking(SOCKET s) {
+  u_long nonBlocking = 1;
   return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
@@ -90,8 +90,17 @@ void TcpSocket::Close() {
   handle_ = kInvalid;
 }
 
+void TcpSocket::Abort() {
+  if (handle_ == kInvalid) return;
+  linger l;
+  l.l_onoff = 1;
+  l.l_linger = 0;
+  setsockopt(Sock(handle_), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
+  Close();
+}
+
 bool TcpSocket::StartConnect(Ipv4Address address, std::uint16_t port) {
-  if (!IsOpen() || !SetBlocking(Sock(handle_), false)) return false;
+  if (!IsOpen() || !SetNonBlocking(Sock(handle_))) return false;
   sockaddr_in sa = MakeAddress(address, port);
   if (connect(Sock(handle_), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) return true;
   return WSAGetLastError() == WSAEWOULDBLOCK;
@@ -114,13 +123,14 @@ WaitResult TcpSocket::WaitConnected(unsigned milliseconds) {
                  &length) != 0 ||
       error != 0)
     return WaitResult::Failed;
-  return SetBlocking(Sock(handle_), true) ? WaitResult::Ready : WaitResult::Failed;
+  return WaitResult::Ready;
 }
 
 int TcpSocket::Send(const char* data, int count) {
   if (!IsOpen()) return -1;
   int n = send(Sock(handle_), data, count, 0);
-  return n == SOCKET_ERROR ? -1 : n;
+  if (n != SOCKET_ERROR) return n;
+  return WSAGetLastError() == WSAEWOULDBLOCK ? kWouldBlock : -1;
 }
 
 bool TcpSocket::SendAll(const char* data, std::size_t count) {
@@ -132,6 +142,17 @@ bool TcpSocket::SendAll(const char* data, std::size_t count) {
     count -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+WaitResult TcpSocket::WaitWritable(unsigned milliseconds) {
+  if (!IsOpen()) return WaitResult::Failed;
+  fd_set writable;
+  FD_ZERO(&writable);
+  FD_SET(Sock(handle_), &writable);
+  timeval tv = Milliseconds(milliseconds);
+  int r = select(0, nullptr, &writable, nullptr, &tv);
+  if (r > 0) return WaitResult::Ready;
+  return r == 0 ? WaitResult::TimedOut : WaitResult::Failed;
 }
 
 WaitResult TcpSocket::WaitReadable(unsigned milliseconds) {
@@ -148,7 +169,8 @@ WaitResult TcpSocket::WaitReadable(unsigned milliseconds) {
 int TcpSocket::Receive(char* buffer, int count) {
   if (!IsOpen()) return -1;
   int n = recv(Sock(handle_), buffer, count, 0);
-  return n == SOCKET_ERROR ? -1 : n;
+  if (n != SOCKET_ERROR) return n;
+  return WSAGetLastError() == WSAEWOULDBLOCK ? kWouldBlock : -1;
 }
 
 void TcpSocket::ShutdownSend() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdio>
 
 #include "platform/win32/window_gdi.h"
 
@@ -12,6 +13,8 @@ namespace dova {
 namespace {
 
 constexpr int kRowHeight = 16;
+// Longer selections are not copied row by row into the list view (see PushSelection).
+constexpr int kMirroredRows = 256;
 
 COLORREF ToColorRef(const Rgb& colour) { return RGB(colour.red, colour.green, colour.blue); }
 
@@ -39,9 +42,9 @@ FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& mod
   SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  // The rows are as high as the small images: a 1 x 16 list sets them to 16 pixels. The list
-  // view keeps the image list (it is not shared) and destroys it with itself.
-  HIMAGELIST rowHeight = ImageList_Create(1, kRowHeight, ILC_COLOR, 0, 1);
+  // A row is as high as the small images plus one pixel: a 1 x 15 list makes rows of 16 pixels.
+  // The list view keeps the image list (it is not shared) and destroys it with itself.
+  HIMAGELIST rowHeight = ImageList_Create(1, kRowHeight - 1, ILC_COLOR, 0, 1);
   SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowHeight));
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNA info{};
@@ -50,6 +53,12 @@ FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& mod
     info.iSubItem = column;
     SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
   }
+  SendMessageA(list_, LVM_SETITEMCOUNT, 1, LVSICF_NOSCROLL);
+  RECT first{};
+  first.left = LVIR_BOUNDS;
+  if (SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) &&
+      first.bottom > first.top)
+    rowHeight_ = first.bottom - first.top;
   Sync();
   ReadScroll();
 }
@@ -121,6 +130,7 @@ int FileGridView::FindRow(const NMLVFINDITEMA& find) const {
 void FileGridView::Paint(NMLVCUSTOMDRAW& draw) {
   if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return;
   const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+  fprintf(stderr, "TRACE paint %d sel %d..%d\n", row, model_.selTop, model_.selBottom);
   if (row < 0 || row >= model_.RowCount()) return;
   RECT line{};
   line.left = LVIR_BOUNDS;
@@ -189,13 +199,18 @@ void FileGridView::PushSelection() {
   state.stateMask = LVIS_SELECTED;
   state.state = 0;
   SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  // The rows are painted from the model, so the list view's own selection only matters as the
+  // starting point of the user's next click or key. A long range is marked at its ends only:
+  // selecting 100,000 rows one by one (or with item -1, which Wine's list view does one by one
+  // too) would take seconds.
   state.state = LVIS_SELECTED;
-  if (model_.selTop == 0 && model_.selBottom == model_.RowCount() - 1) {
-    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&state));
-  } else {
-    for (int row = model_.selTop; row <= model_.selBottom; ++row)
-      SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+  const int length = model_.selBottom - model_.selTop + 1;
+  for (int row = model_.selTop; row <= model_.selBottom; ++row) {
+    if (length > kMirroredRows && row > model_.selTop && row < model_.selBottom) {
+      row = model_.selBottom - 1;
+      continue;
+    }
+    SendMessageA(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
   }
   state.stateMask = state.state = LVIS_FOCUSED;
   SendMessageA(list_, LVM_SETITEMSTATE, model_.selTop, reinterpret_cast<LPARAM>(&state));
@@ -208,6 +223,11 @@ void FileGridView::PushSelection() {
 
 void FileGridView::Sync() {
   model_.ClampSelection();
+  // The first visible row to show: the model's when a handler moved it, else where the user
+  // left it (pushing the selection may scroll the list view by itself).
+  const int userTop = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+  const int wantedTop = model_.topRow != readTopRow_ ? model_.topRow : userTop;
+
   const int count = model_.RowCount();
   if (count != shownCount_) {
     pushing_ = true;
@@ -219,12 +239,11 @@ void FileGridView::Sync() {
   if (forcePush_ || model_.selTop != shownTop_ || model_.selBottom != shownBottom_)
     PushSelection();
 
-  if (model_.topRow != readTopRow_) {
-    const int current = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
-    if (model_.topRow != current)
-      SendMessageA(list_, LVM_SCROLL, 0, (model_.topRow - current) * kRowHeight);
-    ReadScroll();
-  }
+  const int current = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+  const int perPage = std::max(1, static_cast<int>(SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0)));
+  const int target = std::clamp(wantedTop, 0, std::max(0, count - perPage));
+  if (current != target) SendMessageA(list_, LVM_SCROLL, 0, (target - current) * rowHeight_);
+  ReadScroll();
 
   // Repaint when a row in view shows other texts or another selection than last time.
   const int first = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
@@ -232,6 +251,7 @@ void FileGridView::Sync() {
   bool changed = first != shownFirstPainted_ || model_.selTop != shownSelTop_ ||
                  model_.selBottom != shownSelBottom_ ||
                  static_cast<int>(shownRows_.size()) != std::max(0, end - first);
+  fprintf(stderr, "TRACE check first=%d/%d sel=%d..%d shown=%d..%d size=%d end=%d changed=%d\n", first, shownFirstPainted_, model_.selTop, model_.selBottom, shownSelTop_, shownSelBottom_, (int)shownRows_.size(), end, changed);
   for (int row = first; !changed && row < end; ++row)
     changed = shownRows_[row - first] != model_.rows[row];
   if (changed) {
@@ -239,6 +259,7 @@ void FileGridView::Sync() {
     shownFirstPainted_ = first;
     shownSelTop_ = model_.selTop;
     shownSelBottom_ = model_.selBottom;
+    fprintf(stderr, "TRACE invalidate first=%d\n", first);
     InvalidateRect(list_, nullptr, FALSE);
   }
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -58,6 +59,7 @@ class FileGridView {
   HWND notifyTarget_;
   UINT selectionMessage_;
 
+  int rowHeight_ = 16;           // pixels, as the list view lays the rows out
   bool pushing_ = false;        // notifications caused by Sync itself are not the user's
   bool selectionDirty_ = false;  // the user changed the selection; ReadSelection pending
   bool forcePush_ = true;

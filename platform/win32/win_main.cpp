@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -72,9 +73,13 @@ int RunProgram() {
         window.Detach();
       }
     };
+    fprintf(stderr, "TRACE t=%lu create\n", GetTickCount());
     window.Create(*form);
+    fprintf(stderr, "TRACE t=%lu formcreate\n", GetTickCount());
     form->FormCreate();
+    fprintf(stderr, "TRACE t=%lu sync\n", GetTickCount());
     window.Sync();
+    fprintf(stderr, "TRACE t=%lu synced\n", GetTickCount());
     if (form->ShowAtStart()) window.Show();
     window.Run();
   } catch (const std::exception& error) {

@@ -110,3 +110,31 @@ def read_bmp24(data):
         line = data[offset + (height - 1 - y) * stride:]
         rows.append([(line[x * 3 + 2], line[x * 3 + 1], line[x * 3], 255) for x in range(width)])
     return rows
+
+
+def read_png(data):
+    """Rows of (r, g, b, a) from an RGBA PNG written by png() (no filtering, one or more IDAT
+    chunks). Raises ValueError for anything else."""
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("not a PNG file")
+    pos, idat, width, height = 8, b"", 0, 0
+    while pos < len(data):
+        length = struct.unpack_from(">I", data, pos)[0]
+        kind = data[pos + 4:pos + 8]
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, color = struct.unpack_from(">IIBB", body)
+            if (depth, color) != (8, 6):
+                raise ValueError("not an 8-bit RGBA PNG")
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * 4 + 1
+    rows = []
+    for y in range(height):
+        line = raw[y * stride:(y + 1) * stride]
+        if line[0] != 0:
+            raise ValueError("filtered PNG rows are not supported")
+        rows.append([tuple(line[1 + x * 4:5 + x * 4]) for x in range(width)])
+    return rows

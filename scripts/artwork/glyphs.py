@@ -79,7 +79,8 @@ def add_directory():
 
 def delete_selected():
     c, g = new()
-    cross = union(polyline([(3.5, 3.5), (12.5, 12.5)], 3.2), polyline([(12.5, 3.5), (3.5, 12.5)], 3.2))
+    cross = union(polyline([(3.5, 3.5), (12.5, 12.5)], 3.2),
+                  polyline([(12.5, 3.5), (3.5, 12.5)], 3.2))
     g.fill(g.px(outline(cross, 1.0)), RED_DARK)
     g.fill(g.px(cross), g.paint(linear_gradient(0, 2, rgb("#ff7a70"), 0, 14, RED)))
     return c

@@ -3,8 +3,8 @@
 Each drawing works on a 16-unit grid scaled to the requested pixel size, so the 16 x 16 icons
 land on whole pixels and the larger ones gain detail from the smooth edges.
 """
-from .raster import (Canvas, box, circle, ellipse, linear_gradient, mix, outline, polygon,
-                     polyline, radial_gradient, rgb, subtract, union)
+from .raster import (Canvas, box, circle, ellipse, linear_gradient, outline, polygon, polyline,
+                     radial_gradient, rgb)
 
 
 class Grid:

@@ -85,21 +85,9 @@ def union(*shapes):
     return lambda x, y: min(s(x, y) for s in shapes)
 
 
-def intersect(*shapes):
-    return lambda x, y: max(s(x, y) for s in shapes)
-
-
-def subtract(shape, cut):
-    return lambda x, y: max(shape(x, y), -cut(x, y))
-
-
 def outline(shape, width):
     """A line of the given width centred on the shape's edge."""
     return lambda x, y: abs(shape(x, y)) - width / 2.0
-
-
-def inset(shape, amount):
-    return lambda x, y: shape(x, y) + amount
 
 
 # --- shaders: colour as a function of the position -------------------------------------------
