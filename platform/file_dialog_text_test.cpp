@@ -11,7 +11,7 @@ std::vector<std::string> Split(const std::string& buffer) {
 
 TEST(FilterForDialog, BarsBecomeZeroBytesAndTheListEndsTwice) {
   EXPECT_EQ(FilterForDialog("All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG (*.jpg)|*.jpg"),
-            std::string("All (*.jpg;*.jpeg)\0*.jpg;*.jpeg\0JPEG (*.jpg)\0*.jpg\0\0", 50));
+            std::string("All (*.jpg;*.jpeg)\0*.jpg;*.jpeg\0JPEG (*.jpg)\0*.jpg\0\0", 52));
   EXPECT_EQ(FilterForDialog(""), std::string("\0\0", 2));
 }
 

@@ -36,7 +36,7 @@ Bitmap RandomPicture(int width, int height, int bitsPerPixel, unsigned seed) {
 
 class BmpFileTest : public ::testing::Test {
  protected:
-  testing::TempDir dir_;
+  testing::PictureDir dir_;
 };
 
 TEST_F(BmpFileTest, WritesWindowsHeadersAndBottomUpRows) {

@@ -80,7 +80,7 @@ class JpegDecoderTest : public ::testing::Test {
     testing::Convert(arguments, path);
     return path;
   }
-  testing::TempDir dir_;
+  testing::PictureDir dir_;
 };
 
 TEST_F(JpegDecoderTest, DecodesFromMemoryAndFromFile) {

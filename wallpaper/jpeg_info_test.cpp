@@ -45,7 +45,7 @@ class JpegInfoTest : public ::testing::Test {
     testing::WriteBytes(path, bytes);
     return ReadJpegSize(path);
   }
-  testing::TempDir dir_;
+  testing::PictureDir dir_;
 };
 
 TEST_F(JpegInfoTest, ReadsTheFrameHeaderAfterOtherSegments) {

@@ -23,21 +23,21 @@ namespace dova::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 // A fresh directory, removed with everything in it at the end of the test.
-class TempDir {
+class PictureDir {
  public:
-  TempDir() {
+  PictureDir() {
     std::random_device random;
     const auto base = std::filesystem::temp_directory_path();
     do {
       path_ = base / ("dova-wallpaper-" + std::to_string(random()));
     } while (!std::filesystem::create_directory(path_));
   }
-  ~TempDir() {
+  ~PictureDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  PictureDir(const PictureDir&) = delete;
+  PictureDir& operator=(const PictureDir&) = delete;
 
   std::string File(const std::string& name) const { return (path_ / name).string(); }
 
