@@ -14,6 +14,12 @@ namespace {
 
 constexpr double kMillisecondsPerDay = 86400000.0;
 
+// The hour lists offer "24" for midnight (the picture-of-the-day list has no "00" at all), but
+// the clock reads "00" then: taken literally, that choice would never come.
+bool ClockShows(const std::string& now, const std::string& hour, const std::string& minute) {
+  return now == (hour == "24" ? std::string("00") : hour) + ":" + minute;
+}
+
 }  // namespace
 
 SchedulerActions DefaultSchedulerActions() {
@@ -35,7 +41,7 @@ void Scheduler::Tick(AppContext& context) {
 
   if (form.TabSheet1.highlighted) {
     const std::string now = FormatHourMinute(context.platform.clock.Now());
-    if (form.CheckBox2.checked && now == form.ComboBox1.Text() + ":" + form.ComboBox2.Text()) {
+    if (form.CheckBox2.checked && ClockShows(now, form.ComboBox1.Text(), form.ComboBox2.Text())) {
       context.log.Write(LogLevel::Notice, context.Phrase("frominternet"));
       actions_.dailyUpdate(context);
     }
@@ -45,7 +51,7 @@ void Scheduler::Tick(AppContext& context) {
     bool change = false;
     const double now = context.platform.clock.Now();
     if (form.RadioButton6.checked) {
-      change = FormatHourMinute(now) == form.ComboBox6.Text() + ":" + form.ComboBox7.Text();
+      change = ClockShows(FormatHourMinute(now), form.ComboBox6.Text(), form.ComboBox7.Text());
     } else {
       int hours = 0, minutes = 0;
       if (!ParseInteger(form.ComboBox8.Text(), hours) ||

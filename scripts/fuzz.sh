@@ -29,8 +29,8 @@ cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 # --- seeds: small pictures of the kinds found in the wild, made anew on every run ---------------
 seeds="$work/seeds"
-rm -rf "$seeds" "$work/tmp"
-mkdir -p "$seeds" "$work/tmp" "$work/artifacts"
+rm -rf "$seeds"
+mkdir -p "$seeds" "$work/artifacts"
 make_seed() {  # NAME CONVERT-ARGUMENTS...
   local name=$1
   shift
@@ -56,7 +56,15 @@ make_seed standard-tables rose: -define jpeg:optimize-coding=false -quality 60
 make_seed large -size 160x120 -seed 7 plasma: -quality 95
 echo "fuzz: $(ls "$seeds" | wc -l) seed pictures in $seeds"
 
-export TMPDIR="$root/$work/tmp"   # the targets' input files live and die here
+# The targets write every input to a file; on tmpfs that is ten to a hundred times faster than
+# on disk. The directory goes when the script ends, with whatever a crashed target left in it.
+if [[ -d /dev/shm && -w /dev/shm ]]; then
+  tmp=$(mktemp -d /dev/shm/dova-fuzz.XXXXXX)
+else
+  tmp=$(mktemp -d)
+fi
+trap 'rm -rf "$tmp"' EXIT
+export TMPDIR="$tmp"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 
 # The size reader reads headers only; the decoder needs room for whole small pictures.

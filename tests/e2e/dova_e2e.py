@@ -2,7 +2,6 @@
 
 Run through tests/e2e/run.sh after the Windows build. Screenshots go to build/e2e-screenshots.
 """
-import configparser
 import os
 import subprocess
 import sys
@@ -10,42 +9,10 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from wine_session import (ROOT, Display, Program, Wine, bmp_info, make_jpeg, screenshot,  # noqa
+from e2e_base import PHRASES, ProgramTest, Session, read_ini  # noqa: E402
+from wine_session import (Display, Wine, bmp_info, make_jpeg, screenshot,  # noqa: E402
                           wait_until, windows_path, xdotool)
-
-DISPLAY = None
-WINE = None
-
-
-def english_phrases():
-    parser = configparser.RawConfigParser(strict=False, interpolation=None)
-    parser.optionxform = str
-    parser.read(os.path.join(ROOT, "Languages", "English.ini"), encoding="latin-1")
-    return dict(parser["Phrases"])
-
-
-PHRASES = english_phrases()
-
-
-def read_ini(text):
-    parser = configparser.RawConfigParser(strict=False, interpolation=None)
-    parser.optionxform = str
-    parser.read_string(text)
-    return parser
-
-
-class ProgramTest(unittest.TestCase):
-    def setUp(self):
-        self.program = Program(WINE)
-        WINE.reg_delete("Wallpaper")
-        WINE.reg_delete("StrechWallpaper")
-
-    def tearDown(self):
-        self.program.cleanup()
-
-    def log(self):
-        return self.program.read_site("dova.log")
-
+from online_e2e import DailyUpdate, PeriodChange  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):
@@ -97,7 +64,7 @@ class StartAndSave(ProgramTest):
         p.close()
         p.start()
         self.assertTrue(wait_until(p.visible, 10))
-        screenshot(DISPLAY, "window-shown")
+        screenshot(self.display, "window-shown")
         p.close()
 
 
@@ -111,7 +78,7 @@ class Pages(ProgramTest):
                 p.start()
                 self.assertTrue(wait_until(p.visible, 10))
                 time.sleep(1.0)
-                screenshot(DISPLAY, "page%d-%s" % (page, language))
+                screenshot(self.display, "page%d-%s" % (page, language))
                 p.close()
                 self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["Section"], str(page))
 
@@ -138,9 +105,9 @@ class Installation(ProgramTest):
                        if os.path.exists(p.site(n))]
             self.assertEqual(len(bitmaps), 1, resize)  # the other bitmap is gone
             self.assertEqual(bmp_info(p.site(bitmaps[0])), size + (24,), resize)
-            self.assertEqual(WINE.reg_value("Wallpaper"),
+            self.assertEqual(self.wine.reg_value("Wallpaper"),
                              windows_path(p.dir) + "\\Sites\\" + bitmaps[0])
-            self.assertEqual(WINE.reg_value("StrechWallpaper"), stretch)
+            self.assertEqual(self.wine.reg_value("StrechWallpaper"), stretch)
 
     def test_corrupt_picture_and_bomb_show_an_error_and_keep_the_wallpaper(self):
         p = self.program
@@ -163,20 +130,20 @@ class Installation(ProgramTest):
         p.start()
         p.close()
         self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
-        current = WINE.reg_value("Wallpaper")
+        current = self.wine.reg_value("Wallpaper")
         for row in (1, 2):
             p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nSelecting=line\n"
                          "CursorPosition=%d\nOnLoad=1\n" % (row - 1))
             p.start(wait=False)
             # The error box comes up during the start-up change; the program keeps running.
-            self.assertTrue(wait_until(lambda: xdotool(DISPLAY, "search", "--name",
+            self.assertTrue(wait_until(lambda: xdotool(self.display, "search", "--name",
                                                        "Dova Wallpaper Changer") != "", 30))
             time.sleep(2)
-            screenshot(DISPLAY, "error-box-row%d" % row)
-            xdotool(DISPLAY, "key", "Return")
-            self.assertEqual(WINE.driver("wait", "30")[0], 0)
+            screenshot(self.display, "error-box-row%d" % row)
+            xdotool(self.display, "key", "Return")
+            self.assertEqual(self.wine.driver("wait", "30")[0], 0)
             p.close()
-            self.assertEqual(WINE.reg_value("Wallpaper"), current)
+            self.assertEqual(self.wine.reg_value("Wallpaper"), current)
             self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
 
 
@@ -194,7 +161,7 @@ class PictureList(ProgramTest):
         p.start()
         p.close()
         self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
-        self.assertEqual(WINE.reg_value("Wallpaper"), windows_path(p.site("wallpaper1.bmp")))
+        self.assertEqual(self.wine.reg_value("Wallpaper"), windows_path(p.site("wallpaper1.bmp")))
         ini = read_ini(p.read_site("dova.ini"))
         self.assertEqual(ini["OffLine"]["CursorPosition"], "2")
         self.assertEqual(ini["Main"]["CurrentWallpaper"], windows_path(pictures[2]))
@@ -209,16 +176,16 @@ class PictureList(ProgramTest):
 
 
 def main():
-    global DISPLAY, WINE
-    DISPLAY = Display()
+    Session.display = Display()
     ok = False
     try:
-        WINE = Wine(DISPLAY)
+        Session.wine = Wine(Session.display)
         program = unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[1:], exit=False)
         ok = program.result.wasSuccessful()
     finally:
-        subprocess.run(["wineserver", "-k"], env=WINE.env if WINE else None, check=False)
-        DISPLAY.close()
+        subprocess.run(["wineserver", "-k"], env=Session.wine.env if Session.wine else None,
+                       check=False)
+        Session.display.close()
     sys.exit(0 if ok else 1)
 
 

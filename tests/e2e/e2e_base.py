@@ -1,0 +1,45 @@
+"""What every end-to-end test shares: the display and Wine prefix of the run, the English
+phrases, a settings reader, and a test case that gives each test a fresh copy of the program."""
+import configparser
+import os
+import unittest
+
+from wine_session import ROOT, Program
+
+
+class Session:
+    """The virtual display and the Wine prefix, set up once by the runner."""
+    display = None
+    wine = None
+
+
+def english_phrases():
+    parser = configparser.RawConfigParser(strict=False, interpolation=None)
+    parser.optionxform = str
+    parser.read(os.path.join(ROOT, "Languages", "English.ini"), encoding="latin-1")
+    return dict(parser["Phrases"])
+
+
+PHRASES = english_phrases()
+
+
+def read_ini(text):
+    parser = configparser.RawConfigParser(strict=False, interpolation=None)
+    parser.optionxform = str
+    parser.read_string(text)
+    return parser
+
+
+class ProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.wine = Session.wine
+        self.display = Session.display
+        self.program = Program(self.wine)
+        self.wine.reg_delete("Wallpaper")
+        self.wine.reg_delete("StrechWallpaper")
+
+    def tearDown(self):
+        self.program.cleanup()
+
+    def log(self):
+        return self.program.read_site("dova.log")

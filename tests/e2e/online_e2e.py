@@ -1,0 +1,145 @@
+"""End-to-end tests of the picture of the day: the real Dova.exe fetching from the demo channel
+(scripts/demo_channel.py) on port 80 of a loopback address of the tests' own, and the
+scheduler's first tick."""
+import datetime
+import os
+import subprocess
+import sys
+import time
+
+from e2e_base import PHRASES, ProgramTest, read_ini
+from wine_session import ROOT, bmp_info, wait_until, windows_path
+
+CHANNEL = "127.0.77.3"
+
+
+class DemoChannel:
+    """scripts/demo_channel.py serving on CHANNEL:80 for the tests of this module."""
+
+    def __init__(self):
+        cache = os.path.join(ROOT, "build", "e2e-demo-cache")
+        self.log = open(os.path.join(ROOT, "build", "e2e-demo-channel.log"), "wb")
+        self.process = subprocess.Popen(
+            [sys.executable, os.path.join(ROOT, "scripts", "demo_channel.py"),
+             "--address", CHANNEL, "--cache-dir", cache], stdout=self.log, stderr=self.log)
+        import socket
+
+        def listening():
+            try:
+                socket.create_connection((CHANNEL, 80), timeout=1).close()
+                return True
+            except OSError:
+                return False
+        if not wait_until(listening, 20):
+            raise RuntimeError("the demo channel did not start (port 80 needs root)")
+
+    def picture_url(self, page="potd"):
+        folder = "pictures" if page == "potd" else "pictures2"
+        return "http://%s/%s/%s.jpg" % (CHANNEL, folder, datetime.date.today().isoformat())
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait()
+        self.log.close()
+
+
+def channel_sections(current):
+    """Two demo channels; `current` (1 or 2) is the enabled one."""
+    return "".join("[Site%d]\nURL=http://%s/\nWPURL=http://%s/%s\nIMAGE=demo_logo%d.bmp\n"
+                   "ENABLED=%d\n" % (n, CHANNEL, CHANNEL, page, n, int(n == current))
+                   for n, page in ((1, "potd"), (2, "potd2")))
+
+
+def first_tick_minute(program_start):
+    """The clock's hour index (OnLine list "01".."24") and minute when Timer1 first fires: one
+    minute after the window is made, which takes a few seconds under Wine."""
+    tick = program_start + datetime.timedelta(seconds=65)
+    hour = tick.hour if tick.hour else 24
+    return hour - 1, tick.minute
+
+
+def wait_for_quiet_half_minute():
+    """Starts in the first half of a minute, so the first tick cannot straddle two minutes."""
+    while datetime.datetime.now().second > 25:
+        time.sleep(1)
+
+
+class DailyUpdate(ProgramTest):
+    channel = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.channel = DemoChannel()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.channel.close()
+
+    def test_start_up_installs_the_picture_and_the_scheduler_finds_nothing_new(self):
+        p = self.program
+        wait_for_quiet_half_minute()
+        hours, minutes = first_tick_minute(datetime.datetime.now())
+        p.write_site("dova.ini", "[Main]\nWorkType=online\nResize=dova\n[OnLine]\nUseProxy=0\n"
+                     "OnLoad=1\nOnTime=1\nHours=%d\nMinutes=%d\n" % (hours, minutes)
+                     + channel_sections(1))
+        p.start()
+        url = self.channel.picture_url()
+        self.assertTrue(wait_until(lambda: os.path.exists(p.site("wallpaper1.bmp")), 60))
+        self.assertTrue(wait_until(lambda: self.wine.reg_value("Wallpaper") ==
+                                   windows_path(p.site("wallpaper1.bmp")), 20))
+        self.assertEqual(bmp_info(p.site("wallpaper1.bmp")), (1024, 768, 24))
+        self.assertFalse(os.path.exists(p.site("temp.jpg")))
+        # The first tick, a minute after start, runs the unforced update: same URL, no download.
+        self.assertTrue(wait_until(lambda: PHRASES["dontneedupdate"] in self.log(), 100),
+                        self.log())
+        p.close()
+        log = self.log()
+        for line in ("NOTICE URL: http://%s/potd" % CHANNEL,
+                     "NOTICE %s %s" % (PHRASES["connectingto"], CHANNEL),
+                     "NOTICE %s/pictures/" % PHRASES["downloadingimage"],
+                     "NOTICE " + PHRASES["convertingimage"],
+                     "NOTICE " + PHRASES["frominternet"],
+                     "NOTICE " + PHRASES["dontneedupdate"]):
+            self.assertIn(line, log)
+        self.assertNotIn("ERROR", log)
+        self.assertEqual(log.count(PHRASES["convertingimage"]), 1)
+        self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["CurrentWallpaper"], url)
+
+    def test_unreachable_channel_reports_a_connection_error_and_keeps_running(self):
+        p = self.program
+        sections = channel_sections(1).replace(CHANNEL + "/potd", "127.0.77.254/potd")
+        p.write_site("dova.ini", "[Main]\nWorkType=online\n[OnLine]\nUseProxy=0\nOnLoad=1\n"
+                     + sections)
+        p.start()
+        self.assertTrue(wait_until(lambda: PHRASES["connecterror"] in self.log(), 60))
+        self.assertTrue(p.close())
+        self.assertFalse(os.path.exists(p.site("wallpaper1.bmp")))
+        self.assertIn("ERROR " + PHRASES["connecterror"], self.log())
+        self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["CurrentWallpaper"], "")
+
+
+class PeriodChange(ProgramTest):
+    def test_a_one_minute_period_changes_the_picture_at_the_first_tick(self):
+        from wine_session import make_jpeg
+        p = self.program
+        pictures = []
+        for i, colour in enumerate(("orange", "purple")):
+            path = os.path.join(p.dir, "period%d.jpg" % i)
+            make_jpeg(path, 200, 150, colour)
+            pictures.append(path)
+        p.write_site("dova.lst", "".join("200x150\t%s\n" % windows_path(x) for x in pictures))
+        # The start-up change stamps the time; a minute later the first tick changes again.
+        p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nOnLoad=1\n"
+                     "Selecting=line\nCursorPosition=1\nChanging=period\ninaHours=0\n"
+                     "inaMinutes=1\n")
+        p.start()
+        self.assertTrue(wait_until(lambda: os.path.exists(p.site("wallpaper1.bmp")), 30))
+        self.assertTrue(wait_until(lambda: os.path.exists(p.site("wallpaper2.bmp")), 100))
+        self.assertTrue(wait_until(lambda: self.wine.reg_value("Wallpaper") ==
+                                   windows_path(p.site("wallpaper2.bmp")), 20))
+        self.assertTrue(wait_until(lambda: not os.path.exists(p.site("wallpaper1.bmp")), 20))
+        p.close()
+        ini = read_ini(p.read_site("dova.ini"))
+        self.assertEqual(ini["Main"]["CurrentWallpaper"], windows_path(pictures[1]))
+        self.assertEqual(ini["OffLine"]["CursorPosition"], "1")
+        self.assertNotEqual(ini["OffLine"]["PreviousSetWallpaper"], "0")
