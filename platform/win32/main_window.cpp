@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <exception>
-#include <cstdio>
 
 #include "platform/error.h"
 #include "platform/win32/main_window_internal.h"
@@ -136,7 +135,6 @@ void MainWindow::FocusEntered(HWND control, bool entered) {
   const ControlView* view = ViewOfWindow(control);
   if (!view) return;
   const std::string name = view->model->name;
-  fprintf(stderr, "TRACE focus %s %d\n", name.c_str(), entered);
   if (entered) lastFocus_ = control;
   Dispatch([&] {
     if (entered)
@@ -234,7 +232,6 @@ bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
     return fileGrid_->OnNotify(header, result);
   }
   if (header.hwndFrom == tabs_) {
-    fprintf(stderr, "TRACE tabs notify %d sync=%d\n", (int)header.code, syncDepth_);
     if (header.code == TCN_SELCHANGE && syncDepth_ == 0) {
       const int page = static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0));
       form_->Form().activePage = page;

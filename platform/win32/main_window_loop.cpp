@@ -6,7 +6,6 @@
 
 #include "platform/win32/main_window.h"
 #include "platform/win32/main_window_internal.h"
-#include <cstdio>
 
 namespace dova {
 
@@ -22,7 +21,6 @@ void MainWindow::OnKeyDown(const MSG& message) {
   shift.ctrl = GetKeyState(VK_CONTROL) < 0;
   shift.alt = GetKeyState(VK_MENU) < 0;
   form_->Form().activeControl = NameOfFocus();
-  fprintf(stderr, "TRACE key %x ctrl=%d shift=%d page=%d focus=%s\n", key, shift.ctrl, shift.shift, form_->Form().activePage, form_->Form().activeControl.c_str());
   Dispatch([this, key, shift] { form_->FormKeyDown(key, shift); });
 }
 

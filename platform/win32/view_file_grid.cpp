@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cstdio>
 
 #include "platform/win32/window_gdi.h"
 
@@ -130,7 +129,6 @@ int FileGridView::FindRow(const NMLVFINDITEMA& find) const {
 void FileGridView::Paint(NMLVCUSTOMDRAW& draw) {
   if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return;
   const int row = static_cast<int>(draw.nmcd.dwItemSpec);
-  fprintf(stderr, "TRACE paint %d sel %d..%d\n", row, model_.selTop, model_.selBottom);
   if (row < 0 || row >= model_.RowCount()) return;
   RECT line{};
   line.left = LVIR_BOUNDS;
@@ -251,7 +249,6 @@ void FileGridView::Sync() {
   bool changed = first != shownFirstPainted_ || model_.selTop != shownSelTop_ ||
                  model_.selBottom != shownSelBottom_ ||
                  static_cast<int>(shownRows_.size()) != std::max(0, end - first);
-  fprintf(stderr, "TRACE check first=%d/%d sel=%d..%d shown=%d..%d size=%d end=%d changed=%d\n", first, shownFirstPainted_, model_.selTop, model_.selBottom, shownSelTop_, shownSelBottom_, (int)shownRows_.size(), end, changed);
   for (int row = first; !changed && row < end; ++row)
     changed = shownRows_[row - first] != model_.rows[row];
   if (changed) {
@@ -259,7 +256,6 @@ void FileGridView::Sync() {
     shownFirstPainted_ = first;
     shownSelTop_ = model_.selTop;
     shownSelBottom_ = model_.selBottom;
-    fprintf(stderr, "TRACE invalidate first=%d\n", first);
     InvalidateRect(list_, nullptr, FALSE);
   }
 }

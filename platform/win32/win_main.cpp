@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <exception>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -73,13 +72,9 @@ int RunProgram() {
         window.Detach();
       }
     };
-    fprintf(stderr, "TRACE t=%lu create\n", GetTickCount());
     window.Create(*form);
-    fprintf(stderr, "TRACE t=%lu formcreate\n", GetTickCount());
     form->FormCreate();
-    fprintf(stderr, "TRACE t=%lu sync\n", GetTickCount());
     window.Sync();
-    fprintf(stderr, "TRACE t=%lu synced\n", GetTickCount());
     if (form->ShowAtStart()) window.Show();
     window.Run();
   } catch (const std::exception& error) {

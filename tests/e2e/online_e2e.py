@@ -9,6 +9,7 @@ import time
 
 from e2e_base import PHRASES, ProgramTest, read_ini
 from wine_session import ROOT, bmp_info, wait_until, windows_path
+from window_e2e import pixels
 
 CHANNEL = "127.0.77.3"
 
@@ -58,6 +59,11 @@ def first_tick_minute(program_start):
     return hour - 1, tick.minute
 
 
+def tray_image(display):
+    """The pixels of the tray icon, in Wine's tray window at the screen's top left corner."""
+    return pixels(display, 2, 22, 20, 20)
+
+
 def wait_for_quiet_half_minute():
     """Starts in the first half of a minute, so the first tick cannot straddle two minutes."""
     while datetime.datetime.now().second > 25:
@@ -77,21 +83,49 @@ class DailyUpdate(ProgramTest):
 
     def test_start_up_installs_the_picture_and_the_scheduler_finds_nothing_new(self):
         p = self.program
+        # First a channel that cannot be reached: the tray is left on its "failed" image.
+        sections = channel_sections(1).replace(CHANNEL + "/potd", "127.0.77.254/potd")
+        p.write_site("dova.ini", "[Main]\nWorkType=online\n[OnLine]\nUseProxy=0\nOnLoad=1\n"
+                     + sections)
+        p.start()
+        self.assertTrue(wait_until(lambda: PHRASES["connecterror"] in self.log(), 60))
+        time.sleep(1)
+        failed_image = tray_image(self.display)
+        self.assertTrue(p.close())
+        self.assertFalse(os.path.exists(p.site("wallpaper1.bmp")))
+        self.assertIn("ERROR " + PHRASES["connecterror"], self.log())
+        self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["CurrentWallpaper"], "")
+
+        # Then the demo channel, at 20 KB/s so that the transfer's tray image can be seen.
         wait_for_quiet_half_minute()
         hours, minutes = first_tick_minute(datetime.datetime.now())
         p.write_site("dova.ini", "[Main]\nWorkType=online\nResize=dova\n[OnLine]\nUseProxy=0\n"
-                     "OnLoad=1\nOnTime=1\nHours=%d\nMinutes=%d\n" % (hours, minutes)
-                     + channel_sections(1))
+                     "LimitSpeed=1\nMaximumDowloadSpeed=5\nOnLoad=1\nOnTime=1\nHours=%d\n"
+                     "Minutes=%d\n" % (hours, minutes) + channel_sections(1))
         p.start()
         url = self.channel.picture_url()
-        self.assertTrue(wait_until(lambda: os.path.exists(p.site("wallpaper1.bmp")), 60))
+        images = []
+        deadline = time.time() + 90
+        while not os.path.exists(p.site("wallpaper1.bmp")) and time.time() < deadline:
+            image = tray_image(self.display)
+            if not images or images[-1] != image:
+                images.append(image)
+            time.sleep(0.2)
+        self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
         self.assertTrue(wait_until(lambda: self.wine.reg_value("Wallpaper") ==
                                    windows_path(p.site("wallpaper1.bmp")), 20))
+        time.sleep(1)
+        done_image = tray_image(self.display)
+        # Transferring, then (maybe seen) converting, then done: three different images.
+        transfer_image = next(i for i in images if i not in (done_image, failed_image))
+        self.assertNotEqual(done_image, failed_image)
+        self.assertNotEqual(transfer_image, done_image)
         self.assertEqual(bmp_info(p.site("wallpaper1.bmp")), (1024, 768, 24))
         self.assertFalse(os.path.exists(p.site("temp.jpg")))
         # The first tick, a minute after start, runs the unforced update: same URL, no download.
         self.assertTrue(wait_until(lambda: PHRASES["dontneedupdate"] in self.log(), 100),
                         self.log())
+        self.assertEqual(tray_image(self.display), done_image)
         p.close()
         log = self.log()
         for line in ("NOTICE URL: http://%s/potd" % CHANNEL,
@@ -104,18 +138,6 @@ class DailyUpdate(ProgramTest):
         self.assertNotIn("ERROR", log)
         self.assertEqual(log.count(PHRASES["convertingimage"]), 1)
         self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["CurrentWallpaper"], url)
-
-    def test_unreachable_channel_reports_a_connection_error_and_keeps_running(self):
-        p = self.program
-        sections = channel_sections(1).replace(CHANNEL + "/potd", "127.0.77.254/potd")
-        p.write_site("dova.ini", "[Main]\nWorkType=online\n[OnLine]\nUseProxy=0\nOnLoad=1\n"
-                     + sections)
-        p.start()
-        self.assertTrue(wait_until(lambda: PHRASES["connecterror"] in self.log(), 60))
-        self.assertTrue(p.close())
-        self.assertFalse(os.path.exists(p.site("wallpaper1.bmp")))
-        self.assertIn("ERROR " + PHRASES["connecterror"], self.log())
-        self.assertEqual(read_ini(p.read_site("dova.ini"))["Main"]["CurrentWallpaper"], "")
 
 
 class PeriodChange(ProgramTest):
