@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "platform/file_system.h"
@@ -25,15 +26,42 @@ std::string FileNameAfterSlash(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Waits for a top-level dialog with `title` and hands it to `action`, on its own thread.
+// A visible dialog of `thread` whose caption is `title`, or which shows `title` as a text
+// inside it, as the folder dialog does (its caption is the system's "Browse for Folder").
+HWND FindDialog(const std::string& title, DWORD thread) {
+  struct Search {
+    const std::string* title;
+    HWND found;
+  } search{&title, nullptr};
+  EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char name[16] = "", caption[256] = "";
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::string(name) == "#32770" && IsWindowVisible(window) &&
+            (*s->title == caption ||
+             FindWindowExA(window, nullptr, "Static", s->title->c_str()) != nullptr)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Waits for a dialog of the test's thread (see FindDialog) and hands it to `action`, from a
+// thread of its own.
 class DialogDriver {
  public:
   DialogDriver(std::string title, std::function<void(HWND)> action)
-      : thread_([this, title, action] {
+      : owner_(GetCurrentThreadId()), thread_([this, title, action] {
           for (int i = 0; i < 200 && !found_; ++i) {
             Sleep(50);
-            HWND dialog = FindWindowA("#32770", title.c_str());
-            if (dialog && IsWindowVisible(dialog)) {
+            HWND dialog = FindDialog(title, owner_);
+            if (dialog) {
               Sleep(300);  // let it finish its initialisation
               action(dialog);
               found_ = true;
@@ -44,6 +72,7 @@ class DialogDriver {
   bool Found() const { return found_; }
 
  private:
+  const DWORD owner_;
   std::atomic<bool> found_{false};
   std::thread thread_;
 };

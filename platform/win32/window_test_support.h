@@ -1,4 +1,4 @@
-// A real main window for the window tests: a program folder in a temporary directory (Sites\
+// A real main window for the window tests: a program folder in a temporary directory (Sites
 // with the given dova.ini and dova.lst, Languages\ with the project's language files), the
 // form and its window built as the entry point builds them, and fakes only where a test must
 // not touch the system (the desktop wallpaper, the dialogs, the help viewer, the error box).
