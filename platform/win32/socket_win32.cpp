@@ -55,7 +55,26 @@ bool ResolveHost(const std::string& name, Ipv4Address& address) {
   return true;
 }
 
+// Four decimal parts of 0 to 255 without leading zeros, as inet_pton takes them: inet_addr would
+// also take the old short and octal forms ("127.1", "0177.0.0.1").
+static bool IsDottedQuad(const std::string& text) {
+  int parts = 0, digits = 0, value = 0;
+  for (const char c : text) {
+    if (c == '.') {
+      if (digits == 0) return false;
+      ++parts, digits = 0, value = 0;
+    } else if (c >= '0' && c <= '9' && !(digits == 1 && value == 0)) {
+      value = value * 10 + (c - '0');
+      if (++digits > 3 || value > 255) return false;
+    } else {
+      return false;
+    }
+  }
+  return parts == 3 && digits > 0;
+}
+
 bool ParseIpv4(const std::string& dotted, Ipv4Address& address) {
+  if (!IsDottedQuad(dotted)) return false;
   // Winsock 1.1 has no inet_pton; inet_addr's only ambiguous answer is the broadcast address.
   unsigned long a = inet_addr(dotted.c_str());
   if (a == INADDR_NONE && dotted != "255.255.255.255") return false;
