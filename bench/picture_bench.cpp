@@ -420,6 +420,10 @@ int main(int argc, char** argv) {
     temporary = true;
   } else {
     mkdir(dir.c_str(), 0755);
+    // vipsthumbnail takes a relative output name as relative to its input's directory.
+    char* absolute = realpath(dir.c_str(), nullptr);
+    if (absolute != nullptr) dir = absolute;
+    std::free(absolute);
   }
   dova::bench::gErrorLog = dir + "/errors.log";
   if (!MakePicture(dir + "/photo", kPhoto, 1234, tools) ||

@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/win32/main_window_internal.h"
+#include "platform/win32/window_interface_text.h"
 #include "platform/win32/window_services.h"
 #include "platform/win32/window_single_instance.h"
 
@@ -44,8 +45,8 @@ void MainWindow::Create(TForm1& form) {
     RegisterClassExW(&wc);
     registered = true;
   }
-  // A Unicode window, so that the caption keeps its Cyrillic letter whatever the code page;
-  // every control inside is an ANSI window and takes the program's ANSI texts.
+  // A Unicode window, as are the controls that show texts, so that the caption's Cyrillic
+  // letter and a Russian interface read right whatever the system's code page.
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT frame{0, 0, f.clientWidth, f.clientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
@@ -199,10 +200,7 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
       break;
     case ControlKind::kEdit:
       if (code == EN_CHANGE && user) {
-        const int length = GetWindowTextLengthA(control);
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), length + 1)));
-        static_cast<Edit&>(model).text = view.text = text;
+        static_cast<Edit&>(model).text = view.text = UserDataBytes(WindowTextOf(control));
       } else if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
         FocusEntered(control, code == EN_SETFOCUS);
       }

@@ -11,6 +11,7 @@
 #include "platform/win32/view_banner.h"
 #include "platform/win32/view_panel.h"
 #include "platform/win32/view_speed_button.h"
+#include "platform/win32/window_interface_text.h"
 #include "platform/win32/window_services.h"
 #include "resources/resource_ids.h"
 
@@ -34,6 +35,14 @@ constexpr int kComboDropHeight = 200;
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+// The controls that show the model's texts are Unicode windows (see window_interface_text.h).
+HWND CreateControlWindow(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& place,
+                         HWND parent, int id) {
+  return CreateWindowExW(exStyle, className, L"", style, place.left, place.top,
+                         place.right - place.left, place.bottom - place.top, parent, ControlId(id),
+                         Instance(), nullptr);
+}
 
 void AddMaskedBitmap(HIMAGELIST list, int id) {
   auto bitmap = static_cast<HBITMAP>(
@@ -102,21 +111,20 @@ void MainWindow::CreateControl(ControlView& view) {
   FormModel& f = form_->Form();
   HWND parent = ParentWindow(c.parent);
   const RECT place{c.left, c.top, c.left + c.width, c.top + c.height};
-  const int width = c.width, height = c.height;
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
   switch (c.kind) {
     case ControlKind::kPageControl: {
-      tabs_ = CreateWindowExA(0, WC_TABCONTROLA, "", kChild | WS_TABSTOP | WS_CLIPSIBLINGS,
-                              c.left, c.top, width, height, parent, ControlId(view.id),
-                              Instance(), nullptr);
+      tabs_ = CreateControlWindow(0, WC_TABCONTROLW, kChild | WS_TABSTOP | WS_CLIPSIBLINGS, place,
+                                  parent, view.id);
       // The tabs' height follows the font, and the pages' area follows the tabs.
       SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
       for (TabSheet* sheet : {&f.TabSheet1, &f.TabSheet2, &f.TabSheet3, &f.TabSheet4}) {
-        TCITEMA item{};
+        std::wstring caption = InterfaceText(sheet->caption);
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(sheet->caption.c_str());
-        SendMessageA(tabs_, TCM_INSERTITEMA, sheet->pageIndex, reinterpret_cast<LPARAM>(&item));
+        item.pszText = caption.data();
+        SendMessageW(tabs_, TCM_INSERTITEMW, sheet->pageIndex, reinterpret_cast<LPARAM>(&item));
       }
       pages_.assign(4, nullptr);
       view.window = tabs_;
@@ -134,38 +142,34 @@ void MainWindow::CreateControl(ControlView& view) {
       view.window = CreatePanel(parent, place, true);
       break;
     case ControlKind::kCheckBox:
-      view.window = CreateWindowExA(0, "BUTTON", "",
-                                    kChild | WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, c.left,
-                                    c.top, width, height, parent, ControlId(view.id), Instance(),
-                                    nullptr);
+      view.window = CreateControlWindow(
+          0, WC_BUTTONW, kChild | WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, place, parent, view.id);
       break;
     case ControlKind::kRadioButton:
       // The model checks radio buttons (one per parent), so they are not automatic ones.
-      view.window = CreateWindowExA(0, "BUTTON", "", kChild | BS_RADIOBUTTON | BS_NOTIFY, c.left,
-                                    c.top, width, height, parent, ControlId(view.id), Instance(),
-                                    nullptr);
+      view.window = CreateControlWindow(0, WC_BUTTONW, kChild | BS_RADIOBUTTON | BS_NOTIFY, place,
+                                        parent, view.id);
       break;
     case ControlKind::kComboBox:
-      view.window = CreateWindowExA(0, "COMBOBOX", "",
-                                    kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, c.left,
-                                    c.top, width, height + kComboDropHeight, parent,
-                                    ControlId(view.id), Instance(), nullptr);
+      view.window = CreateControlWindow(
+          0, WC_COMBOBOXW, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+          RECT{place.left, place.top, place.right, place.bottom + kComboDropHeight}, parent,
+          view.id);
       SendMessageA(view.window, CB_SETMINVISIBLE, 12, 0);
       break;
     case ControlKind::kEdit: {
       const auto& edit = static_cast<Edit&>(c);
-      view.window = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                    kChild | WS_TABSTOP | ES_AUTOHSCROLL |
-                                        (edit.password ? ES_PASSWORD : 0),
-                                    c.left, c.top, width, height, parent, ControlId(view.id),
-                                    Instance(), nullptr);
-      if (edit.password) SendMessageA(view.window, EM_SETPASSWORDCHAR, '*', 0);
+      // A Unicode edit keeps whatever the user types, also outside the system's code page.
+      view.window = CreateControlWindow(
+          WS_EX_CLIENTEDGE, WC_EDITW,
+          kChild | WS_TABSTOP | ES_AUTOHSCROLL | (edit.password ? ES_PASSWORD : 0), place, parent,
+          view.id);
+      if (edit.password) SendMessageW(view.window, EM_SETPASSWORDCHAR, L'*', 0);
       break;
     }
     case ControlKind::kLabel:
-      view.window = CreateWindowExA(0, "STATIC", "", kChild | SS_LEFT | SS_NOPREFIX, c.left,
-                                    c.top, width, height, parent, ControlId(view.id), Instance(),
-                                    nullptr);
+      view.window = CreateControlWindow(0, WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, place,
+                                        parent, view.id);
       break;
     case ControlKind::kSpeedButton: {
       int glyph = 0;
@@ -203,9 +207,8 @@ void MainWindow::CreateControl(ControlView& view) {
       break;
     case ControlKind::kStatusBar:
       // The status bar places itself along the window's bottom edge.
-      status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", kChild, 0, 0, 0, 0, parent,
-                                ControlId(view.id), Instance(), nullptr);
-      SendMessageA(status_, SB_SIMPLE, TRUE, 0);
+      status_ = CreateControlWindow(0, STATUSCLASSNAMEW, kChild, RECT{}, parent, view.id);
+      SendMessageW(status_, SB_SIMPLE, TRUE, 0);
       view.window = status_;
       break;
   }
@@ -239,7 +242,7 @@ void MainWindow::CreateMenu() {
     if (item.separator)
       AppendMenuA(menu_.Get(), MF_SEPARATOR, 0, nullptr);
     else
-      AppendMenuA(menu_.Get(), MF_STRING, id, item.caption.c_str());
+      AppendMenuW(menu_.Get(), MF_STRING, id, InterfaceText(item.caption).c_str());
     if (item.isDefault) SetMenuDefaultItem(menu_.Get(), id, FALSE);
     menuNames_.push_back(item.name);
     shownMenu_.push_back(item.caption);
@@ -247,7 +250,7 @@ void MainWindow::CreateMenu() {
 }
 
 void MainWindow::CreateTooltips() {
-  tooltips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+  tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                               Instance(), nullptr);
@@ -256,13 +259,14 @@ void MainWindow::CreateTooltips() {
     const auto& button = static_cast<const SpeedButton&>(*view->model);
     view->showHint = button.showHint;
     if (!button.showHint) continue;
-    TOOLINFOA tool{};
+    std::wstring hint = InterfaceText(button.hint);
+    TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = GetParent(view->window);
     tool.uId = reinterpret_cast<UINT_PTR>(view->window);
-    tool.lpszText = const_cast<char*>(button.hint.c_str());
-    SendMessageA(tooltips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = hint.data();
+    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     view->hint = button.hint;
   }
 }

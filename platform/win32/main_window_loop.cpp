@@ -1,6 +1,7 @@
 // The message loop of the application: the form sees every key press in its window before the
 // focused control does (KeyPreview), then the dialog manager moves the focus with Tab and the
-// arrows, then the control gets the key.
+// arrows, then the control gets the key. The loop is a Unicode one, so that the typed
+// characters reach the Unicode edit fields whatever the system's code page.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,14 +39,14 @@ void MainWindow::Pump(MSG& message) {
       return;
     }
   }
-  if (window_ && IsDialogMessageA(window_, &message)) return;
+  if (window_ && IsDialogMessageW(window_, &message)) return;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 void MainWindow::ProcessMessages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       terminated_ = true;
       return;
@@ -59,7 +60,7 @@ void MainWindow::Terminate() { PostQuitMessage(0); }
 void MainWindow::Run() {
   MSG message;
   while (!terminated_) {
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       WaitMessage();
       continue;
     }

@@ -6,6 +6,7 @@
 #include "platform/win32/main_window.h"
 #include "platform/win32/main_window_internal.h"
 #include "platform/win32/view_panel.h"
+#include "platform/win32/window_interface_text.h"
 
 namespace dova {
 
@@ -22,11 +23,11 @@ std::wstring Utf8ToWide(const std::string& text) {
   return wide;
 }
 
-int CaptionWidth(HWND window, const std::string& text) {
+int CaptionWidth(HWND window, const std::wstring& text) {
   HDC dc = GetDC(window);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(window, dc);
   return size.cx;
@@ -48,10 +49,11 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kTabSheet: {
       auto& sheet = static_cast<TabSheet&>(c);
       if (fresh || sheet.caption != view.caption) {
-        TCITEMA item{};
+        std::wstring caption = InterfaceText(sheet.caption);
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(sheet.caption.c_str());
-        SendMessageA(tabs_, TCM_SETITEMA, sheet.pageIndex, reinterpret_cast<LPARAM>(&item));
+        item.pszText = caption.data();
+        SendMessageW(tabs_, TCM_SETITEMW, sheet.pageIndex, reinterpret_cast<LPARAM>(&item));
         view.caption = sheet.caption;
       }
       if (fresh || sheet.highlighted != view.highlighted) {
@@ -63,7 +65,7 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kGroupBox: {
       auto& group = static_cast<CaptionControl&>(c);
       if (fresh || group.caption != view.caption) {
-        SetPanelCaption(w, group.caption);
+        SetPanelCaption(w, InterfaceText(group.caption));
         view.caption = group.caption;
       }
       break;
@@ -72,7 +74,7 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kRadioButton: {
       auto& button = static_cast<CaptionControl&>(c);
       if (fresh || button.caption != view.caption) {
-        SetWindowTextA(w, button.caption.c_str());
+        SetWindowTextW(w, InterfaceText(button.caption).c_str());
         view.caption = button.caption;
       }
       const bool checked = c.kind == ControlKind::kCheckBox
@@ -93,9 +95,9 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kComboBox: {
       auto& combo = static_cast<ComboBox&>(c);
       if (fresh || combo.items != view.items) {
-        SendMessageA(w, CB_RESETCONTENT, 0, 0);
+        SendMessageW(w, CB_RESETCONTENT, 0, 0);
         for (const std::string& item : combo.items)
-          SendMessageA(w, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+          SendMessageW(w, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(InterfaceText(item).c_str()));
         view.items = combo.items;
         view.itemIndex = -2;
       }
@@ -108,7 +110,7 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kEdit: {
       auto& edit = static_cast<Edit&>(c);
       if (fresh || edit.text != view.text) {
-        SetWindowTextA(w, edit.text.c_str());
+        SetWindowTextW(w, UserDataText(edit.text).c_str());
         view.text = edit.text;
       }
       break;
@@ -116,7 +118,7 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kLabel: {
       auto& label = static_cast<CaptionControl&>(c);
       if (fresh || label.caption != view.caption) {
-        SetWindowTextA(w, label.caption.c_str());
+        SetWindowTextW(w, InterfaceText(label.caption).c_str());
         view.caption = label.caption;
         view.place = RECT{};  // the width follows the text
       }
@@ -125,12 +127,13 @@ void MainWindow::SyncControl(ControlView& view) {
     case ControlKind::kSpeedButton: {
       auto& button = static_cast<SpeedButton&>(c);
       if (view.showHint && button.hint != view.hint && tooltips_) {
-        TOOLINFOA tool{};
+        std::wstring hint = InterfaceText(button.hint);
+        TOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = GetParent(w);
         tool.uId = reinterpret_cast<UINT_PTR>(w);
-        tool.lpszText = const_cast<char*>(button.hint.c_str());
-        SendMessageA(tooltips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = hint.data();
+        SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
       }
       view.hint = button.hint;
       break;
@@ -152,7 +155,7 @@ void MainWindow::SyncControl(ControlView& view) {
   // The place in the parent; labels are as wide as their text, lists as high as their drop.
   RECT place{c.left, c.top, c.left + c.width, c.top + c.height};
   if (c.kind == ControlKind::kLabel)
-    place.right = c.left + CaptionWidth(w, static_cast<CaptionControl&>(c).caption);
+    place.right = c.left + CaptionWidth(w, InterfaceText(static_cast<CaptionControl&>(c).caption));
   if (c.kind == ControlKind::kComboBox) place.bottom += kComboDropHeight;
   if (c.kind != ControlKind::kStatusBar && !SameRect(place, view.place)) {
     if (!fresh || c.kind == ControlKind::kLabel)
@@ -186,7 +189,8 @@ void MainWindow::SyncForm() {
   }
   if (f.activePage != shownPage_) ShowPage(f.activePage);
   if (f.statusText != shownStatus_ && status_) {
-    SendMessageA(status_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(f.statusText.c_str()));
+    SendMessageW(status_, SB_SETTEXTW, SB_SIMPLEID,
+                 reinterpret_cast<LPARAM>(InterfaceText(f.statusText).c_str()));
     shownStatus_ = f.statusText;
   }
   if (tray_) {
@@ -197,11 +201,12 @@ void MainWindow::SyncForm() {
     const MenuItem& item = f.PopupMenu[i];
     if (item.separator || item.caption == shownMenu_[i]) continue;
     // Only the text changes; the default item keeps its bold face.
-    MENUITEMINFOA info{};
+    std::wstring caption = InterfaceText(item.caption);
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<char*>(item.caption.c_str());
-    SetMenuItemInfoA(menu_.Get(), kMenuIdBase + static_cast<UINT>(i), FALSE, &info);
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(menu_.Get(), kMenuIdBase + static_cast<UINT>(i), FALSE, &info);
     shownMenu_[i] = item.caption;
   }
   if (fileGrid_) fileGrid_->Sync();

@@ -20,6 +20,22 @@ std::string TextOf(HWND window) {
   return text;
 }
 
+std::wstring WideTextOf(HWND window) {
+  wchar_t text[512] = L"";
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+// Picks a language in the options' language list as the user does.
+void ChooseLanguage(HWND languages, const char* name) {
+  const int index = static_cast<int>(SendMessageA(
+      languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)));
+  ASSERT_GE(index, 0) << name;
+  SendMessageA(languages, CB_SETCURSEL, index, 0);
+  SendMessageA(GetParent(languages), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(languages), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(languages));
+}
+
 TEST_F(MainWindowTest, IsBuiltAsDesigned) {
   Start(ShownIni());
   HWND form = window_->Handle();
@@ -169,18 +185,66 @@ TEST_F(MainWindowTest, ALanguageSwitchKeepsTheLabelsSixPixelsLeftOfTheirLists) {
     EXPECT_EQ(PlaceOf("Label9").right, PlaceOf("ComboBox5").left - 6);
   };
   checkLabels();
-  HWND languages = Window("ComboBox10");
-  const int russian = static_cast<int>(
-      SendMessageA(languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>("Russian")));
-  ASSERT_GE(russian, 0);
-  SendMessageA(languages, CB_SETCURSEL, russian, 0);
-  SendMessageA(GetParent(languages), WM_COMMAND,
-               MAKEWPARAM(GetDlgCtrlID(languages), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(languages));
+  ChooseLanguage(Window("ComboBox10"), "Russian");
   Pump();
-  EXPECT_EQ(TextOf(Window("Label16")), Context().Phrase("language") + ":");
+  EXPECT_EQ(WideTextOf(Window("Label16")), L"Язык:");
   checkLabels();
+}
+
+// The language files are Windows-1251 while Wine runs with code page 1252 here, as an English
+// or German Windows does: the texts must still read as Russian, not as "ßçûê:".
+TEST_F(MainWindowTest, ARussianInterfaceReadsRightWhateverTheSystemCodePage) {
+  Start(ShownIni());
+  ChooseLanguage(Window("ComboBox10"), "Russian");
+  Pump();
+  HWND label = Window("Label16");
+  EXPECT_EQ(WideTextOf(label), L"Язык:");
+  EXPECT_EQ(WideTextOf(Window("CheckBox1")), L"При загрузке");
+
+  // The label is exactly as wide as its Cyrillic text in its font: nothing is cut off.
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, L"Язык:", 5, &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  const RECT place = PlaceOf("Label16");
+  EXPECT_EQ(place.right - place.left, size.cx);
+
+  wchar_t tab[64] = L"";
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = tab;
+  item.cchTextMax = 64;
+  SendMessageW(Window("PageControl1"), TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(tab, L"Картинка дня");
+
+  wchar_t menu[64] = L"";
+  GetMenuStringW(window_->PopupMenu(), 0, menu, 64, MF_BYPOSITION);  // N3, the default item
+  EXPECT_STREQ(menu, L"Открыть");
+
+  Context().SetStatus(Context().Phrase("updatingdesktop"));
+  wchar_t status[128] = L"";
+  SendMessageW(Window("StatusBar1"), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+  EXPECT_STREQ(status, L"Обновление рабочего стола...");
+
+  // And back: the English texts as before.
+  ChooseLanguage(Window("ComboBox10"), "English");
+  Pump();
+  EXPECT_EQ(WideTextOf(label), L"Language:");
+}
+
+// The proxy's address, login and password are the user's data: they keep the system's code
+// page, in which dova.ini stores them and the proxy receives them.
+TEST_F(MainWindowTest, EditFieldsKeepTheUsersTextInTheSystemCodePage) {
+  if (GetACP() != 1252) GTEST_SKIP() << "written for code page 1252, this system has " << GetACP();
+  Start(ShownIni());
+  ClickTab(3);
+  SetWindowTextW(Window("Edit3"), L"Müller");
+  EXPECT_EQ(Model().Edit3.text, "M\xFCller");
+  Model().Edit4.text = "Gr\xFC\xDF";
+  window_->Sync();
+  EXPECT_EQ(WideTextOf(Window("Edit4")), L"Grüß");
 }
 
 TEST_F(MainWindowTest, TheStatusBarShowsItsTextAtOnce) {

@@ -32,6 +32,8 @@ FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& mod
                            ColourRule colours, HWND notifyTarget, UINT selectionMessage)
     : font_(font), model_(model), colours_(std::move(colours)), notifyTarget_(notifyTarget),
       selectionMessage_(selectionMessage) {
+  // The rows are file names, sizes and paths in the system's code page, as the file functions
+  // take them, so this list view stays an ANSI window and paints them with the ANSI calls.
   list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_REPORT |
                               LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,

@@ -4,7 +4,7 @@ namespace dova {
 
 namespace {
 
-constexpr char kPanelClass[] = "DovaPanel";
+constexpr wchar_t kPanelClass[] = L"DovaPanel";
 constexpr int kFrameId = 0x7F00;
 
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -19,25 +19,26 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLOREDIT:
       // The group frame's own notices stay here; everything else belongs to the main window.
       if (message == WM_COMMAND && LOWORD(wParam) == kFrameId) break;
-      return SendMessageA(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+      return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
     case WM_NOTIFYFORMAT:
+      // The picture list's list view hands its file names over in the system's code page.
       return NFR_ANSI;
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RegisterPanelClass() {
   static bool registered = false;
   if (registered) return;
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = PanelProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kPanelClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
   registered = true;
 }
 
@@ -45,21 +46,21 @@ void RegisterPanelClass() {
 
 HWND CreatePanel(HWND parent, const RECT& place, bool groupFrame) {
   RegisterPanelClass();
-  HWND panel = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "",
-                               WS_CHILD | WS_VISIBLE, place.left, place.top,
-                               place.right - place.left, place.bottom - place.top, parent,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND panel =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_VISIBLE, place.left,
+                      place.top, place.right - place.left, place.bottom - place.top, parent,
+                      nullptr, GetModuleHandleW(nullptr), nullptr);
   if (panel && groupFrame) {
-    CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
+    CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 0,
                     place.right - place.left, place.bottom - place.top, panel,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFrameId)),
-                    GetModuleHandleA(nullptr), nullptr);
+                    GetModuleHandleW(nullptr), nullptr);
   }
   return panel;
 }
 
-void SetPanelCaption(HWND panel, const std::string& caption) {
-  if (HWND frame = GetDlgItem(panel, kFrameId)) SetWindowTextA(frame, caption.c_str());
+void SetPanelCaption(HWND panel, const std::wstring& caption) {
+  if (HWND frame = GetDlgItem(panel, kFrameId)) SetWindowTextW(frame, caption.c_str());
 }
 
 }  // namespace dova

@@ -14,7 +14,7 @@ namespace dova {
 // a caption over its whole area; its children are placed in the frame's coordinates.
 HWND CreatePanel(HWND parent, const RECT& place, bool groupFrame);
 
-// The caption of a group panel's frame (ANSI).
-void SetPanelCaption(HWND panel, const std::string& caption);
+// The caption of a group panel's frame.
+void SetPanelCaption(HWND panel, const std::wstring& caption);
 
 }  // namespace dova

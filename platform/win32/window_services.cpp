@@ -1,5 +1,7 @@
 #include "platform/win32/window_services.h"
 
+#include "platform/win32/window_interface_text.h"
+
 namespace dova {
 
 HFONT CreateWindowFont() {
@@ -17,14 +19,16 @@ void Win32ErrorBox::ShowError(const std::string& text) {
   // A hidden owner would leave the box behind other programs' windows.
   UINT flags = MB_OK | MB_ICONERROR;
   if (!owner || !IsWindowVisible(owner)) flags |= MB_SETFOREGROUND;
-  MessageBoxA(owner, text.c_str(), kApplicationTitle, flags);
+  MessageBoxW(owner, InterfaceText(text).c_str(), InterfaceText(kApplicationTitle).c_str(), flags);
 }
 
 int Win32TextMeasure::TextWidth(const std::string& text) {
   MemoryDc dc;
   SelectInDc select(dc.Get(), font_.Get());
+  // Measured as the controls show it.
+  const std::wstring shown = InterfaceText(text);
   SIZE size{};
-  GetTextExtentPoint32A(dc.Get(), text.data(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc.Get(), shown.data(), static_cast<int>(shown.size()), &size);
   return size.cx;
 }
 

@@ -26,7 +26,7 @@ class Win32Screen : public Screen {
   ScreenSize Size() override;  // the primary screen, in pixels
 };
 
-// MessageBoxA with the application title and the error icon, owned by the window that `owner`
+// The standard message box with the application title and the error icon, owned by the window that `owner`
 // gives at the moment (null: none).
 class Win32ErrorBox : public ErrorBox {
  public:
@@ -37,7 +37,7 @@ class Win32ErrorBox : public ErrorBox {
   std::function<HWND()> owner_;
 };
 
-// GetTextExtentPoint32A in the window's font.
+// The width of an interface text in the window's font.
 class Win32TextMeasure : public TextMeasure {
  public:
   Win32TextMeasure() : font_(CreateWindowFont()) {}

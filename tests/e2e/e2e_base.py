@@ -17,7 +17,9 @@ def english_phrases():
     parser = configparser.RawConfigParser(strict=False, interpolation=None)
     parser.optionxform = str
     parser.read(os.path.join(ROOT, "Languages", "English.ini"), encoding="latin-1")
-    return dict(parser["Phrases"])
+    # As the private-profile reader does: one pair of surrounding quotes is dropped.
+    return {key: value[1:-1] if len(value) >= 2 and value[0] == value[-1] == '"' else value
+            for key, value in parser["Phrases"].items()}
 
 
 PHRASES = english_phrases()

@@ -18,7 +18,7 @@ ROW_HEIGHT = 16
 def pixels(display, x, y, width, height):
     """The screen's pixels in a rectangle, as raw RGB bytes."""
     return subprocess.run(["import", "-display", display.name, "-window", "root", "-crop",
-                           "%dx%d+%d+%d" % (width, height, x, y), "rgb:-"],
+                           "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8", "rgb:-"],
                           capture_output=True, check=True).stdout
 
 

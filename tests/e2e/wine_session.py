@@ -52,8 +52,19 @@ class Wine:
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
 
     def run(self, *args, timeout=60, check=True):
-        return subprocess.run([WINE] + list(args), env=self.env, capture_output=True,
-                              timeout=timeout, check=check)
+        # Output goes through files, not pipes: a Wine command that happens to start the
+        # prefix's services (explorer, winedevice) hands them its output pipe, and reading the
+        # pipe to its end would then wait for those services to end.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run([WINE] + list(args), env=self.env, stdout=out, stderr=err,
+                                    timeout=timeout, check=False)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        if check and result.returncode != 0:
+            raise subprocess.CalledProcessError(result.returncode, result.args, result.stdout,
+                                                result.stderr)
+        return result
 
     def driver(self, *args, timeout=60):
         result = self.run(os.path.join(DIST, "..", "dova_driver.exe"), *args,
@@ -107,9 +118,13 @@ class Program:
             [WINE, os.path.join(self.dir, "Dova.exe")] + list(args), cwd=self.dir,
             env=self.wine.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait:
-            code, _ = self.wine.driver("wait", "60")
+            code, _ = self.wine.driver("wait", "50")
             if code != 0:
-                raise AssertionError("Dova.exe showed no main window")
+                shot = os.path.join(SCREENSHOTS, "no-main-window.png")
+                os.makedirs(SCREENSHOTS, exist_ok=True)
+                subprocess.run(["import", "-display", self.wine.env["DISPLAY"], "-window", "root",
+                                shot], check=False)
+                raise AssertionError("Dova.exe showed no main window (see %s)" % shot)
         return self
 
     def visible(self):
