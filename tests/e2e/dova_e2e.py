@@ -13,7 +13,7 @@ from e2e_base import PHRASES, ProgramTest, Session, read_ini  # noqa: E402
 from wine_session import (Display, Wine, bmp_info, make_jpeg, screenshot,  # noqa: E402
                           wait_until, windows_path, xdotool)
 from online_e2e import DailyUpdate, PeriodChange  # noqa: E402,F401
-from window_e2e import Keyboard, TrayIcon  # noqa: E402,F401
+from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):
