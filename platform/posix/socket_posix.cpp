@@ -76,18 +76,6 @@ bool ParseIpv4(const std::string& dotted, Ipv4Address& address) {
   return true;
 }
 
-TcpSocket::~TcpSocket() { Close(); }
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kInvalid);
-  }
-  return *this;
-}
-
 bool TcpSocket::Open() {
   Close();
   // Close-on-exec: a helper program started meanwhile must not keep our ports.
@@ -96,8 +84,6 @@ bool TcpSocket::Open() {
   handle_ = static_cast<std::uintptr_t>(fd);
   return true;
 }
-
-bool TcpSocket::IsOpen() const { return handle_ != kInvalid; }
 
 void TcpSocket::Close() {
   if (handle_ != kInvalid) close(Fd(handle_));

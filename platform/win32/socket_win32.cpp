@@ -82,18 +82,6 @@ bool ParseIpv4(const std::string& dotted, Ipv4Address& address) {
   return true;
 }
 
-TcpSocket::~TcpSocket() { Close(); }
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kInvalid);
-  }
-  return *this;
-}
-
 bool TcpSocket::Open() {
   Close();
   SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
@@ -101,8 +89,6 @@ bool TcpSocket::Open() {
   handle_ = static_cast<std::uintptr_t>(s);
   return true;
 }
-
-bool TcpSocket::IsOpen() const { return handle_ != kInvalid; }
 
 void TcpSocket::Close() {
   if (handle_ != kInvalid) closesocket(Sock(handle_));

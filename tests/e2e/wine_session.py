@@ -20,6 +20,10 @@ class Display:
     """Xvfb at 1024x768x24, shared by all tests of a run."""
 
     def __init__(self, number=77):
+        # The first free display from `number` on, so that two runs never share one.
+        while os.path.exists("/tmp/.X11-unix/X%d" % number) or \
+                os.path.exists("/tmp/.X%d-lock" % number):
+            number += 1
         self.name = ":%d" % number
         self.process = subprocess.Popen(
             ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
