@@ -75,9 +75,4 @@ void Scheduler::Tick(AppContext& context) {
   }
 }
 
-void SchedulerTick(AppContext& context) {
-  static Scheduler windowScheduler;
-  windowScheduler.Tick(context);
-}
-
 }  // namespace dova

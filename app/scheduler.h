@@ -41,7 +41,4 @@ class Scheduler {
 // The clock as "hh:nn", hours 00 to 23.
 std::string FormatHourMinute(double dateTime);
 
-// One tick of the main window's scheduler (one per process, like the window).
-void SchedulerTick(AppContext& context);
-
 }  // namespace dova

@@ -242,10 +242,11 @@ TEST(WindowScheduler, TickOfTheWindowRunsTheRealListChange) {
   Choose(c.form.ComboBox8, "01");
   Choose(c.form.ComboBox9, "00");
   c.PreviousSetWallpaper = 0.0;
-  SchedulerTick(c);
+  Scheduler windowScheduler;  // with the real change procedures
+  windowScheduler.Tick(c);
   EXPECT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
   EXPECT_EQ(c.CurrentWallpaper, path);
-  SchedulerTick(c);
+  windowScheduler.Tick(c);
   EXPECT_EQ(app.desktop.calls, 1);
 }
 
