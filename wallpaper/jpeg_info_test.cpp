@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "wallpaper/test_pictures.h"
@@ -29,8 +30,12 @@ Bytes Frame(int width, int height, std::uint8_t code = 0xC0) {
 // A segment with a correct length field around `contents`.
 Bytes Segment(std::uint8_t code, const Bytes& contents) {
   const std::size_t length = contents.size() + 2;
-  Bytes segment = {0xFF, code, std::uint8_t(length >> 8), std::uint8_t(length)};
-  segment.insert(segment.end(), contents.begin(), contents.end());
+  Bytes segment(4 + contents.size());
+  segment[0] = 0xFF;
+  segment[1] = code;
+  segment[2] = std::uint8_t(length >> 8);
+  segment[3] = std::uint8_t(length);
+  std::copy(contents.begin(), contents.end(), segment.begin() + 4);
   return segment;
 }
 
