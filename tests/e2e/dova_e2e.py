@@ -148,6 +148,24 @@ class Installation(ProgramTest):
             self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
 
 
+    def test_a_missing_list_picture_is_reported_and_the_wallpaper_stays(self):
+        p = self.program
+        good = os.path.join(p.dir, "good.jpg")
+        make_jpeg(good, 320, 240)
+        gone = os.path.join(p.dir, "gone.jpg")
+        self.list_with((good, "320x240"), (gone, "320x240"))
+        for cursor in (1, 0):  # the first start installs row 0, the second tries row 1
+            p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nSelecting=line\n"
+                         "CursorPosition=%d\nOnLoad=1\n" % cursor)
+            p.start()
+            p.close()
+        self.assertEqual(self.wine.reg_value("Wallpaper"), windows_path(p.site("wallpaper1.bmp")))
+        self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
+        self.assertFalse(os.path.exists(p.site("wallpaper2.bmp")))
+        self.assertIn("NOTICE %s %s %s" % (PHRASES["notfound1"], windows_path(gone),
+                                           PHRASES["notfound2"]), self.log())
+
+
 class PictureList(ProgramTest):
     def test_in_order_start_up_change_alternates_the_bitmaps(self):
         p = self.program

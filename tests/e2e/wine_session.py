@@ -98,7 +98,9 @@ class Program:
         self.wine = wine
         self.dir = tempfile.mkdtemp(prefix="dova_e2e_")
         shutil.copytree(DIST, self.dir, dirs_exist_ok=True)
-        for name in ("dova.ini", "dova.lst", "dova.log", "dova.log~"):
+        # A fresh installation: nothing that an earlier run of the dist folder left behind.
+        for name in ("dova.ini", "dova.lst", "dova.log", "dova.log~", "wallpaper1.bmp",
+                     "wallpaper2.bmp", "temp.jpg"):
             path = os.path.join(self.dir, "Sites", name)
             if os.path.exists(path):
                 os.remove(path)
