@@ -2,7 +2,6 @@
 of the list page, Escape, F1. The program is driven through the X display (xdotool) and through
 the tray's callback message, as the shell sends it."""
 import os
-import shutil
 import subprocess
 import time
 
@@ -146,24 +145,28 @@ class Keyboard(WindowTest):
 class ListEditing(WindowTest):
     # The list page's buttons, by their centres in the window's client area.
     ADD_FILES = (52, 198)
+    ADD_DIRECTORY = (76, 198)
 
-    def test_files_added_through_the_real_file_dialog(self):
+    def test_a_directory_and_files_added_through_the_real_dialogs(self):
         p = self.program
-        # On drive C:, where a user keeps pictures.
-        name = os.path.basename(p.dir)
-        folder = os.path.join(self.wine.prefix, "drive_c", "Pictures", name)
-        windows_folder = "C:\\Pictures\\" + name
-        self.addCleanup(shutil.rmtree, folder, True)
-        os.makedirs(folder)
+        folder = os.path.join(p.dir, "Holiday")
+        os.makedirs(os.path.join(folder, "nested.jpg"))  # a directory named like a picture
         make_jpeg(os.path.join(folder, "SEA.JPG"), 1024, 768, "skyblue")    # the screen's shape
         make_jpeg(os.path.join(folder, "hill.jpeg"), 600, 800, "green")      # upright
         make_jpeg(os.path.join(folder, "wide.jpg"), 3000, 1000, "orange")    # panorama
+        with open(os.path.join(folder, "notes.txt"), "w") as f:
+            f.write("not a picture")
         self.start_shown("Section=1\nWorkType=offline\n[OnLine]\nOnLoad=0\n[OffLine]\nOnLoad=0\n"
-                         "Path=%s\n" % windows_folder)
+                         "Path=%s\n" % windows_path(folder))
 
-        # The file dialog opens in the remembered folder: three names typed into its name box.
-        # (The folder dialog is driven by the window tests: under Wine it does not open on the
-        # current folder when a user clicks the button, so a keyboard user cannot reach it.)
+        # The folder dialog opens on the remembered folder: OK takes its pictures.
+        self.click(*self.ADD_DIRECTORY)
+        time.sleep(2)
+        screenshot(self.display, "folder-dialog")
+        self.key("Return")
+        time.sleep(2)
+
+        # The file dialog opens there too: three names typed into its name box.
         self.click(*self.ADD_FILES)
         time.sleep(2)
         xdotool(self.display, "type", '"wide.jpg" "SEA.JPG" "hill.jpeg"')
@@ -174,8 +177,14 @@ class ListEditing(WindowTest):
         screenshot(self.display, "list-coloured-rows")
         p.close()
 
-        self.assertEqual(p.read_site("dova.lst"),
-                         "3000x1000\t{0}\\wide.jpg\r\n1024x768\t{0}\\SEA.JPG\r\n"
-                         "600x800\t{0}\\hill.jpeg\r\n".format(windows_folder))
+        rows = [line.split("\t") for line in p.read_site("dova.lst").split("\r\n") if line]
+        self.assertEqual(len(rows), 6, rows)
+        names = [path.rsplit("\\", 1)[1] for _, path in rows]
+        self.assertEqual(sorted(names[:3]), ["SEA.JPG", "hill.jpeg", "wide.jpg"])
+        self.assertEqual(names[3:], ["wide.jpg", "SEA.JPG", "hill.jpeg"])
+        self.assertEqual({path.rsplit("\\", 1)[0].lower() for _, path in rows},
+                         {windows_path(folder).lower()})
+        self.assertEqual(dict(zip(names, (size for size, _ in rows))),
+                         {"SEA.JPG": "1024x768", "hill.jpeg": "600x800", "wide.jpg": "3000x1000"})
         ini = read_ini(p.read_site("dova.ini"))
-        self.assertEqual(ini["OffLine"]["Path"].lower(), windows_folder.lower())
+        self.assertEqual(ini["OffLine"]["Path"].lower(), windows_path(folder).lower())
