@@ -1,8 +1,6 @@
 // Figures for the picture list: loading and saving a "dova.lst" of 100,000 rows, adding a
 // folder of 10,000 JPEG files (each opened by the size reader, warm cache), and the cost of one
 // scheduler tick that decides not to change.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,65 +12,13 @@
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
+#include "tests/fake_platform.h"
 #include "tests/test_jpeg.h"
 
 namespace dova {
 namespace {
 
 using Seconds = std::chrono::duration<double>;
-
-// Platform services that do nothing: the figures are the list's own work.
-struct QuietScreen : Screen {
-  ScreenSize Size() override { return {1024, 768}; }
-};
-struct QuietPump : MessagePump {
-  void ProcessMessages() override {}
-  void Terminate() override {}
-  void Repaint() override {}
-};
-struct QuietErrors : ErrorBox {
-  void ShowError(const std::string&) override {}
-};
-struct QuietText : TextMeasure {
-  int TextWidth(const std::string& text) override { return static_cast<int>(text.size()) * 6; }
-};
-struct FixedDialogs : Dialogs {
-  std::string folder;
-  std::vector<std::string> OpenPictureFiles(const std::string&, const std::string&) override {
-    return {};
-  }
-  std::string BrowseForFolder(const std::string&) override { return folder; }
-};
-struct QuietHelp : HelpViewer {
-  void DisplayTopic(const std::string&) override {}
-};
-struct QuietDesktop : Desktop {
-  void SetWallpaper(const std::string&, bool) override {}
-  void OpenUrl(const std::string&) override {}
-};
-struct QuietWindow : WindowHost {
-  void OpenMainWindow() override {}
-};
-
-std::string CorePath(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-void RemoveTree(const std::string& dir) {
-  for (const DirEntry& entry : ListDirectory(dir + "*")) {
-    if (entry.name == "." || entry.name == "..") continue;
-    if (entry.directory)
-      RemoveTree(dir + entry.name + "\\");
-    else
-      RemoveFile(dir + entry.name);
-  }
-  std::string posix = dir;
-  for (char& c : posix)
-    if (c == '\\') c = '/';
-  rmdir(posix.c_str());
-}
 
 template <typename Action>
 double MedianSeconds(int runs, Action action) {
@@ -87,27 +33,13 @@ double MedianSeconds(int runs, Action action) {
 }
 
 int Run() {
-  char pattern[] = "/tmp/dova_list_bench_XXXXXX";
-  if (!mkdtemp(pattern)) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string root = CorePath(pattern) + "\\";
-  CreateDirectoryPath(root + "Sites");
+  // A program folder in a temporary directory, on platform fakes that do (almost) nothing: the
+  // figures are the list's own work. The fixed clock keeps the scheduler's rules from firing.
+  testing::TestApp app;
+  AppContext& context = app.ctx();
+  const std::string root = app.dir.Path();
   CreateDirectoryPath(root + "pictures");
-
-  QuietScreen screen;
-  QuietPump pump;
-  QuietErrors errors;
-  QuietText text;
-  FixedDialogs dialogs;
-  QuietHelp help;
-  QuietDesktop desktop;
-  QuietWindow window;
-  AppContext context(
-      Platform{SystemClock(), screen, pump, errors, text, dialogs, help, desktop, window});
-  context.DataDir = root + "Sites\\";
-  context.ScreenAspect = 1024.0 / 768.0;
+  testing::FakeDialogs& dialogs = app.dialogs;
   FileGridControl& grid = context.form.FileGrid;
 
   // 1. The list file of 100,000 rows.
@@ -155,7 +87,7 @@ int Run() {
   FormModel& form = context.form;
   context.PreviousSetWallpaper = context.platform.clock.Now();
   form.CheckBox2.checked = true;
-  form.ComboBox1.Select(23);  // "24": never
+  form.ComboBox1.Select(23);  // "24": midnight, while the clock shows 10:00
   form.ComboBox2.Select(0);
   form.ComboBox6.Select(24);
   form.ComboBox7.Select(0);
@@ -179,8 +111,6 @@ int Run() {
     std::printf("scheduler tick (%s): %.0f ns\n", tick.name, seconds / kTicks * 1e9);
   }
   if (fired) std::printf("unexpected: %d changes fired\n", fired);
-
-  RemoveTree(root);
   return 0;
 }
 
