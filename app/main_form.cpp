@@ -3,17 +3,17 @@
 #include <cctype>
 #include <exception>
 
-#include "app/controller.h"
+#include "form/controller.h"
 #include "app/keyboard.h"
-#include "app/number_text.h"
+#include "form/number_text.h"
 #include "app/scheduler.h"
-#include "app/settings_store.h"
-#include "online/channel_grid.h"
+#include "form/settings_store.h"
+#include "form/channel_grid.h"
 #include "online/daily_update.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
-#include "text/text_binding.h"
+#include "form/text_binding.h"
 
 namespace dova {
 
@@ -81,10 +81,7 @@ void TForm1::FormCreate() {
 
   // Each step runs even when one before it failed: a broken value must not leave the rest of
   // the user's settings unread (and then overwritten with defaults at exit).
-  Guarded([&] {
-    c.channels.Load(*ini);
-    f.StringGrid1.rowCount = std::max(1, c.channels.Count());
-  });
+  Guarded([&] { LoadChannels(c, *ini); });
   Guarded([&] {
     c.LanguageName = SettingsStore::ReadLanguage(*ini);
     f.ComboBox10.items.clear();
@@ -134,7 +131,7 @@ void TForm1::FormDestroy() {
   std::unique_ptr<IniFile> ini = OpenIniFile(iniPath);
   // The list is saved even when dova.ini refuses the settings, and the other way round.
   Guarded([&] {
-    bool refused = !c.channels.Save(*ini);
+    bool refused = !SaveChannels(c, *ini);
     std::vector<std::string> errors = settings_.Save(*ini, c);
     if (refused && errors.empty()) errors.push_back("Unable to write to " + iniPath);
     if (!errors.empty()) c.platform.errors.ShowError(errors.front());

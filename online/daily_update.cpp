@@ -5,7 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/wallpaper_change.h"
+#include "form/channel_grid.h"
+#include "form/wallpaper_change.h"
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
@@ -201,6 +202,11 @@ void InstallDownloadedPicture(AppContext& context) {
   ApplyForChange(context, files.target);
   RemoveFile(files.previous);
   context.SetStatus(std::string());
+}
+
+void StringGrid1DblClick(AppContext& context, int row) {
+  StringGrid1Click(context, row);
+  DailyPictureUpdate(context, true);
 }
 
 }  // namespace dova

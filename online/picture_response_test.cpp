@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "tests/fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace dova {
 namespace {

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "app/controller.h"
-#include "app/wallpaper_change.h"
+#include "form/controller.h"
+#include "form/wallpaper_change.h"
 #include "platform/file_system.h"
 #include "text/cp1251.h"
 #include "wallpaper/wallpaper_installer.h"
