@@ -3,6 +3,8 @@
 #include <map>
 #include <vector>
 
+#include "form/resize_mode_setting.h"
+
 namespace dova {
 
 void UpdateControls(AppContext& context) {
@@ -19,7 +21,7 @@ void UpdateControls(AppContext& context) {
   }
 
   f.ComboBox4.enabled = f.CheckBox6.checked;
-  f.ComboBox5.enabled = f.RadioButton2.checked;
+  f.ComboBox5.enabled = CheckedResizeMode(f) == ResizeMode::Program;
 
   const FileGridControl& grid = f.FileGrid;
   if (grid.ListEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "form/controller.h"
 #include "form/number_text.h"
+#include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
 
 namespace dova {
@@ -48,11 +49,7 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
     errors.push_back(NotAnIntegerMessage(sectionText));
   }
 
-  const std::string resize = ini.ReadString("Main", "Resize", "windows");
-  f.RadioButton1.checked = f.RadioButton2.checked = f.RadioButton3.checked = false;
-  if (resize == "windows") f.RadioButton1.checked = true;
-  if (resize == "dova") f.RadioButton2.checked = true;
-  if (resize == "none") f.RadioButton3.checked = true;
+  ShowResizeMode(f, ResizeModeFromWord(ini.ReadString("Main", "Resize", "windows")));
 
   context.CurrentWallpaper = ini.ReadString("Main", "CurrentWallpaper", "");
   ReadIndex(ini, "Main", "Filter", "6", f.ComboBox5, errors);
@@ -119,9 +116,8 @@ std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) 
   };
 
   write("Main", "Section", std::to_string(f.activePage));
-  if (f.RadioButton1.checked) write("Main", "Resize", "windows");
-  else if (f.RadioButton2.checked) write("Main", "Resize", "dova");
-  else if (f.RadioButton3.checked) write("Main", "Resize", "none");
+  if (const std::optional<ResizeMode> mode = CheckedResizeMode(f))
+    write("Main", "Resize", ResizeModeWord(*mode));
   write("Main", "CurrentWallpaper", context.CurrentWallpaper);
   write("Main", "Language", f.ComboBox10.Text());
   writeIndex("Main", "Filter", f.ComboBox5);

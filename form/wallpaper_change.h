@@ -1,8 +1,9 @@
-// The pieces of a wallpaper change that both working modes share: the options read from the
-// controls at the moment of the change, the report of a missing source, and the application of
-// the new bitmap with the time of the change recorded.
+// The wallpaper change that both working modes run once they have a picture file: convert it
+// into the working bitmap that is not in use, point the desktop at that bitmap, record the time
+// and delete the previous bitmap, with the status texts of the mode that runs it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "form/app_context.h"
@@ -10,16 +11,23 @@
 
 namespace dova {
 
-// Resize by the program (RadioButton2), the screen size now, the filter chosen in ComboBox5.
+// The resize mode of the form (RadioButton1..3), the screen size now, the filter of ComboBox5.
 ConvertOptions CurrentConvertOptions(AppContext& context);
 
-// Converts `source` into `target`. When the source file is missing: status and Notice line
-// phrase "notfound1" + " " + source + " " + phrase "notfound2", and false; the caller then stops
-// the change so that the current wallpaper and its file stay. Decoding errors propagate.
-bool ConvertForChange(AppContext& context, const std::string& source, const std::string& target);
+// What differs between the two modes.
+struct WallpaperChangeTexts {
+  std::string converting;  // shown and logged before the conversion
+  std::string updating;    // shown before the desktop is told, logged when logUpdating
+  bool logUpdating = false;
+};
 
-// Points the desktop at `target` (do not resize = RadioButton3) and sets PreviousSetWallpaper to
-// the current local time.
-void ApplyForChange(AppContext& context, const std::string& target);
+// Converts `source` into the working bitmap that is not in use, runs `converted` (the mode's
+// own step once the bitmap exists), points the desktop at the bitmap (StrechWallpaper "1" for
+// ResizeMode::None), sets PreviousSetWallpaper to now, deletes the previous bitmap and clears
+// the status. When `source` is missing: status and Notice line phrase "notfound1" + " " +
+// source + " " + phrase "notfound2", and false, with the current wallpaper and its file kept.
+// Decoding and desktop errors propagate.
+bool ChangeWallpaper(AppContext& context, const std::string& source,
+                     const WallpaperChangeTexts& texts, const std::function<void()>& converted);
 
 }  // namespace dova

@@ -191,17 +191,12 @@ void DailyPictureUpdate(AppContext& context, bool force) {
 }
 
 void InstallDownloadedPicture(AppContext& context) {
-  context.SetStatus(context.Phrase("convertingimage"));
-  context.LogStatus(LogLevel::Notice);
-  const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
   const std::string tempPath = context.DataDir + "temp.jpg";
-  // A vanished temp.jpg is reported by the conversion; the current wallpaper and its file stay.
-  if (!ConvertForChange(context, tempPath, files.target)) return;
-  RemoveFile(tempPath);
-  context.SetStatus(context.Phrase("updatedesktop"));
-  ApplyForChange(context, files.target);
-  RemoveFile(files.previous);
-  context.SetStatus(std::string());
+  WallpaperChangeTexts texts;
+  texts.converting = context.Phrase("convertingimage");
+  texts.updating = context.Phrase("updatedesktop");
+  // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
+  ChangeWallpaper(context, tempPath, texts, [&tempPath] { RemoveFile(tempPath); });
 }
 
 void StringGrid1DblClick(AppContext& context, int row) {

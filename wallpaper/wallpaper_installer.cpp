@@ -20,7 +20,7 @@ bool ConvertPicture(const std::string& source, const std::string& target,
   Bitmap picture = DecodeJpegFile(source);
   const bool screenSized =
       picture.Width() == options.screen.width && picture.Height() == options.screen.height;
-  if (!options.resizeByProgram || screenSized || options.screen.width < 1 ||
+  if (options.mode != ResizeMode::Program || screenSized || options.screen.width < 1 ||
       options.screen.height < 1) {
     SaveBmpFile(picture, target);
     return true;
@@ -31,10 +31,6 @@ bool ConvertPicture(const std::string& source, const std::string& target,
   picture = Bitmap();  // the source is not needed for writing: give its memory back first
   SaveBmpFile(stretched, target);
   return true;
-}
-
-void ApplyWallpaper(Desktop& desktop, const std::string& target, bool doNotResize) {
-  desktop.SetWallpaper(target, doNotResize);
 }
 
 }  // namespace dova

@@ -8,6 +8,7 @@
 
 #include "platform/desktop.h"
 #include "platform/screen.h"
+#include "wallpaper/resize_mode.h"
 
 namespace dova {
 
@@ -21,20 +22,17 @@ struct WallpaperFiles {
 WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
 
 struct ConvertOptions {
-  bool resizeByProgram = false;  // resample to the screen size
+  ResizeMode mode = ResizeMode::Windows;  // Program: resample to the screen size
   ScreenSize screen;             // the primary screen, read at the moment of the change
   int filterIndex = 6;           // index in the filter list; outside 0..6 the default filter
 };
 
 // Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
-// when asked (a picture already of the screen's size is written as it is). Returns false,
+// in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns false,
 // writing nothing, when no file exists at `source`: the caller reports that. Throws dova::Error
 // when the picture cannot be decoded or the bitmap cannot be written.
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options);
 
-// Points the desktop at `target` ("StrechWallpaper" = "1" when doNotResize, else "0").
-// Throws dova::Error when the registry refuses the values.
-void ApplyWallpaper(Desktop& desktop, const std::string& target, bool doNotResize);
 
 }  // namespace dova
