@@ -5,7 +5,7 @@
 
 #include "form/controller.h"
 #include "app/keyboard.h"
-#include "form/number_text.h"
+#include "text/number_text.h"
 #include "app/scheduler.h"
 #include "form/settings_store.h"
 #include "form/channel_grid.h"
@@ -27,14 +27,6 @@ std::string DirectoryOf(const std::string& path) {
   std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash);
   if (dir.empty() || dir.back() != '\\') dir += '\\';
   return dir;
-}
-
-// Blanks and control characters removed at both ends.
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "form/settings_store.h"
 
 #include "form/controller.h"
-#include "form/number_text.h"
+#include "text/number_text.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
 

@@ -10,6 +10,7 @@
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
+#include "text/number_text.h"
 #include "platform/file_system.h"
 #include "wallpaper/wallpaper_installer.h"
 
@@ -123,7 +124,7 @@ Step DailyUpdateRun::CheckSize() {
     c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
     return Step::Go;
   }
-  if (ReadByteCount(valueText) > maximum_) {
+  if (ReadDecimalLong(valueText) > maximum_) {
     LogError(Phrase("errorimagesize1") + valueText + " " + Phrase("errorimagesize2") +
              std::to_string(maximum_) + Phrase("errorimagesize3"));
     return Step::Failed;

@@ -72,18 +72,6 @@ TEST(FindContentLength, ValueRunsToTheFirstLineBreakInAnyCase) {
   EXPECT_FALSE(FindContentLength("1", value));
 }
 
-TEST(ReadByteCount, DecimalWithin64Bits) {
-  EXPECT_EQ(ReadByteCount("0"), 0);
-  EXPECT_EQ(ReadByteCount("204800"), 204800);
-  EXPECT_EQ(ReadByteCount("+7"), 7);
-  EXPECT_EQ(ReadByteCount("-7"), -7);
-  EXPECT_EQ(ReadByteCount("5000000000"), 5000000000LL);
-  EXPECT_EQ(ReadByteCount("9223372036854775807"), 9223372036854775807LL);
-  for (const char* bad :
-       {"", " ", "12a", "0x10", "1 2", "9223372036854775808", "99999999999999999999999"})
-    EXPECT_THROW(ReadByteCount(bad), Error) << bad;
-}
-
 TEST(StripHttpHeader, RewritesTheFileWithTheBytesAfterTheHeader) {
   testing::TempDir dir;
   const std::string body("\xff\xd8\xff\xe0\0\x10JFIF\0\r\n\r\nrest", 18);
