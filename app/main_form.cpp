@@ -3,17 +3,17 @@
 #include <cctype>
 #include <exception>
 
-#include "form/controller.h"
 #include "app/keyboard.h"
-#include "text/number_text.h"
 #include "app/scheduler.h"
-#include "form/settings_store.h"
 #include "form/channel_grid.h"
+#include "form/controller.h"
+#include "form/settings_store.h"
+#include "form/text_binding.h"
 #include "online/daily_update.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
-#include "form/text_binding.h"
+#include "text/number_text.h"
 
 namespace dova {
 
@@ -99,7 +99,8 @@ void TForm1::FormCreate() {
                 c.Phrase("resolution") + " - " + std::to_string(screen.width) + "x" +
                     std::to_string(screen.height) + " (" + c.Phrase("widthandheight") + " - " +
                     FormatGeneral(c.ScreenAspect, 3, c.platform.clock.DecimalSeparator()) + " )");
-    c.log.Write(LogLevel::Notice, c.Phrase("language") + " " + c.LanguagesDir + f.ComboBox10.Text());
+    c.log.Write(LogLevel::Notice,
+                c.Phrase("language") + " " + c.LanguagesDir + f.ComboBox10.Text());
   });
   Guarded([&] { LoadPictureList(c, settings.CursorPosition()); });
   showAtStart_ = !f.CheckBox3.checked && Trim(c.CommandLineArgs) != "minimized";
@@ -177,11 +178,17 @@ void TForm1::ComboBoxChanged(const std::string& name) {
   });
 }
 
-void TForm1::FileGridSelectionChanged() { Guarded([&] { UpdateControls(context_); }); }
+void TForm1::FileGridSelectionChanged() {
+  Guarded([&] { UpdateControls(context_); });
+}
 
-void TForm1::FileGridDblClick() { Guarded([&] { dova::FileGridDblClick(context_); }); }
+void TForm1::FileGridDblClick() {
+  Guarded([&] { dova::FileGridDblClick(context_); });
+}
 
-void TForm1::StringGrid1Click(int row) { Guarded([&] { dova::StringGrid1Click(context_, row); }); }
+void TForm1::StringGrid1Click(int row) {
+  Guarded([&] { dova::StringGrid1Click(context_, row); });
+}
 
 void TForm1::StringGrid1DblClick(int row) {
   Guarded([&] { dova::StringGrid1DblClick(context_, row); });
@@ -212,6 +219,8 @@ void TForm1::FormKeyDown(int key, ShiftState shift) {
   Guarded([&] { HandleFormKey(context_, key, shift); });
 }
 
-void TForm1::Timer1Timer() { Guarded([&] { scheduler_.Tick(context_); }); }
+void TForm1::Timer1Timer() {
+  Guarded([&] { scheduler_.Tick(context_); });
+}
 
 }  // namespace dova

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "form/app_context.h"
 #include "app/scheduler.h"
+#include "form/app_context.h"
 #include "form/settings_store.h"
 
 namespace dova {

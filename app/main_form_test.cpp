@@ -14,8 +14,8 @@ using testing::TestApp;
 struct ProgramRun : ::testing::Test {
   TestApp app;
   Platform platform() {
-    return Platform{app.clock, app.screen,  app.pump,    app.errors, app.text,
-                    app.dialogs, app.help, app.desktop, app.window};
+    return Platform{app.clock,   app.screen, app.pump,    app.errors, app.text,
+                    app.dialogs, app.help,   app.desktop, app.window};
   }
   std::unique_ptr<TForm1> Start(const std::string& args = "") {
     auto form = std::make_unique<TForm1>(platform(), app.dir.Path() + "Dova.exe", args);
@@ -37,12 +37,33 @@ TEST_F(ProgramRun, FreshStartInFromListModeThenNormalExitWritesEveryKeyAndTheJou
     EXPECT_TRUE(app.errors.shown.empty());
   }
   const std::string ini = Ini();
-  for (const char* key :
-       {"Section=", "Resize=", "CurrentWallpaper=", "Language=English", "Filter=", "WorkType=",
-        "InTray=", "UseProxy=", "UseProxyPassword=", "LimitSpeed=", "ProxyServer=", "ProxyPort=",
-        "ProxyLogin=", "ProxyPassword=", "MaximumDowloadFileSize=", "MaximumDowloadSpeed=",
-        "OnLoad=", "OnTime=", "Hours=", "Minutes=", "CursorPosition=", "Path=", "Selecting=",
-        "Changing=", "inaHours=", "inaMinutes=", "PreviousSetWallpaper="})
+  for (const char* key : {"Section=",
+                          "Resize=",
+                          "CurrentWallpaper=",
+                          "Language=English",
+                          "Filter=",
+                          "WorkType=",
+                          "InTray=",
+                          "UseProxy=",
+                          "UseProxyPassword=",
+                          "LimitSpeed=",
+                          "ProxyServer=",
+                          "ProxyPort=",
+                          "ProxyLogin=",
+                          "ProxyPassword=",
+                          "MaximumDowloadFileSize=",
+                          "MaximumDowloadSpeed=",
+                          "OnLoad=",
+                          "OnTime=",
+                          "Hours=",
+                          "Minutes=",
+                          "CursorPosition=",
+                          "Path=",
+                          "Selecting=",
+                          "Changing=",
+                          "inaHours=",
+                          "inaMinutes=",
+                          "PreviousSetWallpaper="})
     EXPECT_NE(ini.find(key), std::string::npos) << key;
   EXPECT_EQ(app.dir.ReadFile("Sites\\dova.lst"), "\t\r\n");  // the empty list
 
@@ -50,9 +71,9 @@ TEST_F(ProgramRun, FreshStartInFromListModeThenNormalExitWritesEveryKeyAndTheJou
   TestApp english;  // the phrases as the program has them
   auto phrase = [&](const char* key) { return english.ctx().Phrase(key); };
   EXPECT_NE(log.find("NOTICE " + phrase("start")), std::string::npos);
-  EXPECT_NE(log.find(phrase("resolution") + " - 1024x768 (" + phrase("widthandheight") +
-                     " - 1.33 )"),
-            std::string::npos);
+  EXPECT_NE(
+      log.find(phrase("resolution") + " - 1024x768 (" + phrase("widthandheight") + " - 1.33 )"),
+      std::string::npos);
   EXPECT_NE(log.find(phrase("language") + " " + app.ctx().LanguagesDir + "English"),
             std::string::npos);
   EXPECT_LT(log.find(phrase("start")), log.find("NOTICE " + phrase("finish")));

@@ -17,7 +17,8 @@ std::set<std::string> KeysLookedUpInSources() {
   // Phrase("key") and the binding's phrase("key") / group("key").
   const std::regex call(R"re((?:Phrase|phrase|group)\("([a-z0-9_]+)"\))re");
   std::set<std::string> keys;
-  for (const char* dir : {"app", "app\\win32", "form", "text", "online", "picturelist", "wallpaper"}) {
+  for (const char* dir :
+       {"app", "app\\win32", "form", "text", "online", "picturelist", "wallpaper"}) {
     const std::string base = testing::CorePath(DOVA_SOURCE_DIR "/") + dir + "\\";
     for (const DirEntry& entry : ListDirectory(base + "*.cpp")) {
       if (entry.name.find("_test.cpp") != std::string::npos) continue;

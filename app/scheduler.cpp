@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "text/number_text.h"
 #include "online/daily_update.h"
 #include "picturelist/picture_list.h"
+#include "text/number_text.h"
 
 namespace dova {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/support/fake_fetch_host.h"
 #include "online/http_fetcher.h"
+#include "tests/support/fake_fetch_host.h"
 #include "tests/support/loopback_http_server.h"
 
 namespace {
@@ -23,9 +23,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-std::string Request(const std::string& path) {
-  return "GET " + path + " HTTP/1.0\r\nHost: " + std::string(kAddress) +
-         "\r\nUser-Agent: Dova Wallpaper Changer\r\nConnection: Close\r\n\r\n";
+dova::HttpRequest Request(const std::string& path) {
+  return dova::BuildHttpRequest(dova::ConnectionSettings(), "GET ",
+                                "http://" + std::string(kAddress) + path);
 }
 
 // Bytes written and seconds taken by one download into kFile; -1 bytes on failure.
@@ -39,19 +39,20 @@ Run Fetch(FakeFetchHost& host, const std::string& path, long long limit) {
   std::FILE* file = std::fopen(kFile, "wb");
   if (file == nullptr) return run;
   const auto start = std::chrono::steady_clock::now();
-  int status = 0;
-  const int result =
-      dova::SendRequestToFile(host, kAddress, 80, Request(path), limit, file, &status);
+  const dova::FileResponse response =
+      dova::SendRequestToFile(host, Request(path), host.settings, limit, file);
   run.seconds = Seconds(start);
-  run.bytes = result == 0 && status == 200 ? std::ftell(file) : -1;
+  run.bytes = response.result == dova::FetchResult::Success && response.httpStatus == 200
+                  ? std::ftell(file)
+                  : -1;
   std::fclose(file);
   return run;
 }
 
 Run Curl(const std::string& path) {
   Run run;
-  const std::string command = "curl -s -o " + std::string(kFile) + " -w '%{size_download}' http://" +
-                              kAddress + path;
+  const std::string command =
+      "curl -s -o " + std::string(kFile) + " -w '%{size_download}' http://" + kAddress + path;
   const auto start = std::chrono::steady_clock::now();
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -63,9 +64,7 @@ Run Curl(const std::string& path) {
   return run;
 }
 
-double MegabytesPerSecond(const Run& run) {
-  return run.bytes / run.seconds / (1024.0 * 1024.0);
-}
+double MegabytesPerSecond(const Run& run) { return run.bytes / run.seconds / (1024.0 * 1024.0); }
 
 }  // namespace
 
@@ -124,8 +123,8 @@ int main() {
   const double rate = limited.bytes / limited.seconds;
   const double ceiling = 1023.0 * 10;
   std::printf("100 KB at the 10 KB/s limit:\n");
-  std::printf("  %lld bytes in %.3f s = %.0f bytes/s, %.1f%% of %.0f bytes/s (%s)\n",
-              limited.bytes, limited.seconds, rate, 100.0 * rate / ceiling, ceiling,
+  std::printf("  %lld bytes in %.3f s = %.0f bytes/s, %.1f%% of %.0f bytes/s (%s)\n", limited.bytes,
+              limited.seconds, rate, 100.0 * rate / ceiling, ceiling,
               rate >= 0.9 * ceiling && rate <= ceiling ? "within 90-100%" : "OUTSIDE 90-100%");
   std::remove(kFile);
   return 0;

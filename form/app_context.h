@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "form/form_model.h"
 #include "form/channel_catalogue.h"
+#include "form/form_model.h"
 #include "platform/platform.h"
 #include "text/language_pack.h"
 #include "text/log_file.h"
@@ -59,8 +59,7 @@ class AppContext {
 // change was running already, and then the caller returns without doing anything.
 class ChangeGuard {
  public:
-  explicit ChangeGuard(AppContext& context)
-      : context_(context), acquired_(!context.changeRunning) {
+  explicit ChangeGuard(AppContext& context) : context_(context), acquired_(!context.changeRunning) {
     if (acquired_) context_.changeRunning = true;
   }
   ~ChangeGuard() {

@@ -11,9 +11,9 @@
 namespace dova {
 
 struct Channel {
-  std::string Url;    // URL: marks the section as existing
-  std::string WpUrl;  // WPURL: the page that answers with the address of the day's picture
-  std::string Image;  // IMAGE: logo bitmap file name, relative to the data directory
+  std::string Url;       // URL: marks the section as existing
+  std::string WpUrl;     // WPURL: the page that answers with the address of the day's picture
+  std::string Image;     // IMAGE: logo bitmap file name, relative to the data directory
   bool Enabled = false;  // ENABLED = "1": the current channel
 };
 

@@ -60,7 +60,8 @@ void FileGridControl::ClampSelection() {
 // The design: places are in the parent's client area, in pixels at 96 dpi.
 FormModel::FormModel()
     : GroupBox4(Group("GroupBox4", "TabSheet1", 6, 2, 189, 189, Cp1251(" Каналы "))),
-      GroupBox1(Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, Cp1251(" Смена фоновой картинки "))),
+      GroupBox1(
+          Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, Cp1251(" Смена фоновой картинки "))),
       StringGrid1("GroupBox4", 8, 16, 173, 165),
       CheckBox1("CheckBox1", "GroupBox1", 12, 20, 236, 17),
       CheckBox2("CheckBox2", "GroupBox1", 12, 42, 236, 17),
@@ -131,8 +132,8 @@ FormModel::FormModel()
   ComboBox1.items = NumberItems(1, 24);
   ComboBox2.items = NumberItems(0, 59);
 
-  for (SpeedButton* b : {&SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3,
-                         &SpeedButton4, &SpeedButton5, &SpeedButton6})
+  for (SpeedButton* b : {&SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4,
+                         &SpeedButton5, &SpeedButton6})
     b->showHint = true;
   SpeedButton8.showHint = false;  // its parent shows no hints
   SpeedButton1.hint = Cp1251("Добавить один или несколько файлов");
@@ -166,7 +167,7 @@ FormModel::FormModel()
   CheckBox6.caption = Cp1251("Ограничивать скорость скачивания");
   Edit2.text = "8080";
   Edit4.password = true;
-  ComboBox3.items = {"100", "200", "300", "400", "500", "600", "700",
+  ComboBox3.items = {"100", "200", "300",  "400",  "500",  "600", "700",
                      "800", "900", "1000", "2000", "3000", "5000"};
   ComboBox4.items = {"1", "2", "3", "5", "10", "20", "50", "100"};
 
@@ -181,20 +182,19 @@ FormModel::FormModel()
       "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
       "(*.jpeg)|*.jpeg";
 
-  controls_ = {&PageControl1, &TabSheet1,    &TabSheet2,    &TabSheet3,    &TabSheet4,
-               &GroupBox4,    &StringGrid1,  &GroupBox1,    &CheckBox1,    &CheckBox2,
-               &ComboBox1,    &Label1,       &ComboBox2,    &FileGrid,     &SpeedButton7,
-               &SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton8,
-               &SpeedButton5, &SpeedButton6, &GroupBox5,    &RadioButton4, &RadioButton5,
-               &GroupBox6,    &CheckBox7,    &RadioButton6, &ComboBox6,    &Label10,
-               &ComboBox7,    &RadioButton7, &ComboBox8,    &Label11,      &ComboBox9,
-               &GroupBox3,    &RadioButton1, &RadioButton2, &RadioButton3, &Label9,
-               &ComboBox5,    &GroupBox7,    &RadioButton9, &RadioButton10, &GroupBox8,
-               &CheckBox3,    &Label16,      &ComboBox10,   &GroupBox2,    &CheckBox4,
-               &Label2,       &Edit1,        &Label3,       &Edit2,        &CheckBox5,
-               &Label4,       &Edit3,        &Label5,       &Edit4,        &Label6,
-               &ComboBox3,    &Label8,       &CheckBox6,    &ComboBox4,    &Label7,
-               &Image1,       &StatusBar1};
+  controls_ = {
+      &PageControl1, &TabSheet1,     &TabSheet2,    &TabSheet3,    &TabSheet4,    &GroupBox4,
+      &StringGrid1,  &GroupBox1,     &CheckBox1,    &CheckBox2,    &ComboBox1,    &Label1,
+      &ComboBox2,    &FileGrid,      &SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3,
+      &SpeedButton4, &SpeedButton8,  &SpeedButton5, &SpeedButton6, &GroupBox5,    &RadioButton4,
+      &RadioButton5, &GroupBox6,     &CheckBox7,    &RadioButton6, &ComboBox6,    &Label10,
+      &ComboBox7,    &RadioButton7,  &ComboBox8,    &Label11,      &ComboBox9,    &GroupBox3,
+      &RadioButton1, &RadioButton2,  &RadioButton3, &Label9,       &ComboBox5,    &GroupBox7,
+      &RadioButton9, &RadioButton10, &GroupBox8,    &CheckBox3,    &Label16,      &ComboBox10,
+      &GroupBox2,    &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
+      &CheckBox5,    &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
+      &ComboBox3,    &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,
+      &StatusBar1};
 }
 
 Control* FormModel::Find(const std::string& name) const {

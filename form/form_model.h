@@ -12,20 +12,36 @@
 namespace dova {
 
 enum class ControlKind {
-  kPageControl, kTabSheet, kGroupBox, kCheckBox, kRadioButton, kComboBox, kEdit, kLabel,
-  kSpeedButton, kFileGrid, kChannelGrid, kImage, kStatusBar
+  kPageControl,
+  kTabSheet,
+  kGroupBox,
+  kCheckBox,
+  kRadioButton,
+  kComboBox,
+  kEdit,
+  kLabel,
+  kSpeedButton,
+  kFileGrid,
+  kChannelGrid,
+  kImage,
+  kStatusBar
 };
 
 struct Control {
   Control(ControlKind kind, std::string name, std::string parent, int left, int top, int width,
           int height)
-      : kind(kind), name(std::move(name)), parent(std::move(parent)), left(left), top(top),
-        width(width), height(height) {}
+      : kind(kind),
+        name(std::move(name)),
+        parent(std::move(parent)),
+        left(left),
+        top(top),
+        width(width),
+        height(height) {}
   virtual ~Control() = default;
 
   ControlKind kind;
-  std::string name;    // design name: "CheckBox2", "FileGrid"
-  std::string parent;  // design name of the parent, "" for the form itself
+  std::string name;              // design name: "CheckBox2", "FileGrid"
+  std::string parent;            // design name of the parent, "" for the form itself
   int left, top, width, height;  // in the parent's client area
   bool enabled = true;
   bool visible = true;
@@ -54,8 +70,7 @@ struct CheckBox : CaptionControl {
 // Radio buttons of one parent exclude each other; check them through FormModel::Check.
 struct RadioButton : CaptionControl {
   RadioButton(std::string name, std::string parent, int l, int t, int w, int h)
-      : CaptionControl(ControlKind::kRadioButton, std::move(name), std::move(parent), l, t, w,
-                       h) {}
+      : CaptionControl(ControlKind::kRadioButton, std::move(name), std::move(parent), l, t, w, h) {}
   bool checked = false;
 };
 
@@ -98,9 +113,9 @@ struct FileGridControl : Control {
       : Control(ControlKind::kFileGrid, "FileGrid", std::move(parent), l, t, w, h) {}
   std::vector<GridRow> rows{GridRow{}};
   std::array<int, 3> colWidths{189, 68, 2};
-  int selTop = 0;     // Selection.Top: the list cursor
-  int selBottom = 0;  // Selection.Bottom
-  int topRow = 0;     // first visible row
+  int selTop = 0;       // Selection.Top: the list cursor
+  int selBottom = 0;    // Selection.Bottom
+  int topRow = 0;       // first visible row
   int visibleRows = 9;  // rows that fit in the view (set by the view)
 
   int RowCount() const { return static_cast<int>(rows.size()); }
@@ -120,14 +135,14 @@ struct ChannelGridControl : Control {
   ChannelGridControl(std::string parent, int l, int t, int w, int h)
       : Control(ControlKind::kChannelGrid, "StringGrid1", std::move(parent), l, t, w, h) {}
   int rowCount = 1;
-  int row = 0;     // selected row
+  int row = 0;  // selected row
   int topRow = 0;
   int colWidth = 165;
   int rowHeight = 48;
 };
 
 struct MenuItem {
-  std::string name;     // "N3"
+  std::string name;  // "N3"
   std::string caption;
   bool separator = false;
   bool isDefault = false;  // drawn bold
@@ -202,9 +217,9 @@ class FormModel {
   std::vector<MenuItem> PopupMenu;  // N3, N4, N1, N2, N5, N6
   int trayIconIndex = 3;            // TrayIcon1.IconIndex into ImageList2
   std::string trayHint = "Dova Wallpaper Changer";
-  int timerInterval = 60000;        // Timer1
-  std::string openDialogTitle;      // OpenPictureDialog1.Title
-  std::string openDialogFilter;     // OpenPictureDialog1.Filter
+  int timerInterval = 60000;     // Timer1
+  std::string openDialogTitle;   // OpenPictureDialog1.Title
+  std::string openDialogFilter;  // OpenPictureDialog1.Filter
 
   // Every visible control, parents before children, in creation order.
   const std::vector<Control*>& Controls() const { return controls_; }

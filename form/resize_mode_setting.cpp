@@ -29,7 +29,8 @@ ResizeMode ResizeModeForChange(const FormModel& form) {
 }
 
 void ShowResizeMode(FormModel& form, std::optional<ResizeMode> mode) {
-  for (const ResizeModeChoice& choice : kChoices) (form.*choice.button).checked = choice.mode == mode;
+  for (const ResizeModeChoice& choice : kChoices)
+    (form.*choice.button).checked = choice.mode == mode;
 }
 
 std::optional<ResizeMode> ResizeModeFromWord(const std::string& word) {

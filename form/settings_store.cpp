@@ -1,9 +1,9 @@
 #include "form/settings_store.h"
 
 #include "form/controller.h"
-#include "text/number_text.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
+#include "text/number_text.h"
 
 namespace dova {
 
@@ -55,7 +55,7 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
   ReadIndex(ini, "Main", "Filter", "6", f.ComboBox5, errors);
 
   f.Check(ini.ReadString("Main", "WorkType", "online") == "online" ? f.RadioButton9
-                                                                    : f.RadioButton10);
+                                                                   : f.RadioButton10);
   RadioButton9Click(context);
   f.CheckBox3.checked = Truth(ini, "Main", "InTray", "1");
 
@@ -77,24 +77,24 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
 
   // [OffLine]
   int cursor = 0;
-  cursorPosition_ = ParseInteger(ini.ReadString("OffLine", "CursorPosition", "0"), cursor) ? cursor : 0;
+  cursorPosition_ =
+      ParseInteger(ini.ReadString("OffLine", "CursorPosition", "0"), cursor) ? cursor : 0;
   f.CheckBox7.checked = Truth(ini, "OffLine", "OnLoad", "1");
   ReadIndex(ini, "OffLine", "Hours", "13", f.ComboBox6, errors);
   ReadIndex(ini, "OffLine", "Minutes", "0", f.ComboBox7, errors);
   ReadIndex(ini, "OffLine", "inaHours", "0", f.ComboBox8, errors);
   ReadIndex(ini, "OffLine", "inaMinutes", "20", f.ComboBox9, errors);
   f.Check(ini.ReadString("OffLine", "Changing", "period") == "period" ? f.RadioButton7
-                                                                       : f.RadioButton6);
+                                                                      : f.RadioButton6);
   f.Check(ini.ReadString("OffLine", "Selecting", "random") == "random" ? f.RadioButton5
-                                                                        : f.RadioButton4);
+                                                                       : f.RadioButton4);
 
   // [Offline]
   double previous = 0.0;
-  context.PreviousSetWallpaper =
-      ParseFloat(ini.ReadString("Offline", "PreviousSetWallpaper", "0"),
-                 context.platform.clock.DecimalSeparator(), previous)
-          ? previous
-          : 0.0;
+  context.PreviousSetWallpaper = ParseFloat(ini.ReadString("Offline", "PreviousSetWallpaper", "0"),
+                                            context.platform.clock.DecimalSeparator(), previous)
+                                     ? previous
+                                     : 0.0;
 
   const std::string path = ini.ReadString("OffLine", "Path", "");
   if (!path.empty()) SetCurrentDir(path);
@@ -121,8 +121,10 @@ std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) 
   write("Main", "CurrentWallpaper", context.CurrentWallpaper);
   write("Main", "Language", f.ComboBox10.Text());
   writeIndex("Main", "Filter", f.ComboBox5);
-  if (f.RadioButton9.checked) write("Main", "WorkType", "online");
-  else if (f.RadioButton10.checked) write("Main", "WorkType", "offline");
+  if (f.RadioButton9.checked)
+    write("Main", "WorkType", "online");
+  else if (f.RadioButton10.checked)
+    write("Main", "WorkType", "offline");
   write("Main", "InTray", TruthText(f.CheckBox3.checked));
 
   write("OnLine", "UseProxy", TruthText(f.CheckBox4.checked));
@@ -142,10 +144,14 @@ std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) 
   write("OffLine", "CursorPosition", std::to_string(f.FileGrid.selTop));
   write("OffLine", "OnLoad", TruthText(f.CheckBox7.checked));
   write("OffLine", "Path", GetCurrentDir());
-  if (f.RadioButton4.checked) write("OffLine", "Selecting", "line");
-  else if (f.RadioButton5.checked) write("OffLine", "Selecting", "random");
-  if (f.RadioButton6.checked) write("OffLine", "Changing", "time");
-  else if (f.RadioButton7.checked) write("OffLine", "Changing", "period");
+  if (f.RadioButton4.checked)
+    write("OffLine", "Selecting", "line");
+  else if (f.RadioButton5.checked)
+    write("OffLine", "Selecting", "random");
+  if (f.RadioButton6.checked)
+    write("OffLine", "Changing", "time");
+  else if (f.RadioButton7.checked)
+    write("OffLine", "Changing", "period");
   writeIndex("OffLine", "Hours", f.ComboBox6);
   writeIndex("OffLine", "Minutes", f.ComboBox7);
   writeIndex("OffLine", "inaHours", f.ComboBox8);

@@ -56,14 +56,34 @@ TEST_F(SettingsFixture, SaveWritesEveryKeyInOrderAndReadsBackTheSame) {
   app.ctx().PreviousSetWallpaper = 46364.5;
   app.ctx().CurrentWallpaper = "C:\\Pictures\\sea.jpg";
   const std::string text = SaveAndRead(store);
-  const char* keys[] = {"Section=0", "Resize=windows", "CurrentWallpaper=C:\\Pictures\\sea.jpg",
-                        "Language=", "Filter=6", "WorkType=offline", "InTray=1", "UseProxy=1",
-                        "UseProxyPassword=1", "LimitSpeed=1", "ProxyServer=", "ProxyPort=",
-                        "ProxyLogin=", "ProxyPassword=", "MaximumDowloadFileSize=12",
-                        "MaximumDowloadSpeed=4", "OnLoad=1", "OnTime=1", "Hours=13",
-                        "Minutes=0", "CursorPosition=0", "Path=", "Selecting=random",
-                        "Changing=period", "inaHours=0", "inaMinutes=20",
-                        "PreviousSetWallpaper=46364.5", "KeepMe=yes"};
+  const char* keys[] = {"Section=0",
+                        "Resize=windows",
+                        "CurrentWallpaper=C:\\Pictures\\sea.jpg",
+                        "Language=",
+                        "Filter=6",
+                        "WorkType=offline",
+                        "InTray=1",
+                        "UseProxy=1",
+                        "UseProxyPassword=1",
+                        "LimitSpeed=1",
+                        "ProxyServer=",
+                        "ProxyPort=",
+                        "ProxyLogin=",
+                        "ProxyPassword=",
+                        "MaximumDowloadFileSize=12",
+                        "MaximumDowloadSpeed=4",
+                        "OnLoad=1",
+                        "OnTime=1",
+                        "Hours=13",
+                        "Minutes=0",
+                        "CursorPosition=0",
+                        "Path=",
+                        "Selecting=random",
+                        "Changing=period",
+                        "inaHours=0",
+                        "inaMinutes=20",
+                        "PreviousSetWallpaper=46364.5",
+                        "KeepMe=yes"};
   for (const char* key : keys) EXPECT_NE(text.find(key), std::string::npos) << key;
   // Write order inside [OnLine] and the section forms.
   EXPECT_LT(text.find("UseProxy=1"), text.find("ProxyServer="));
@@ -112,8 +132,8 @@ TEST_F(SettingsFixture, AnUnreadableNumberIsReportedTheRestIsReadAndItsTextIsKep
   EXPECT_EQ(errors[0], "'' is not a valid integer value");
   EXPECT_EQ(errors[1], "'abc' is not a valid integer value");
   const FormModel& f = app.ctx().form;
-  EXPECT_FALSE(f.CheckBox3.checked);          // read after the broken Filter
-  EXPECT_EQ(f.Edit1.text, "proxy.lan");       // read after the broken Minutes
+  EXPECT_FALSE(f.CheckBox3.checked);     // read after the broken Filter
+  EXPECT_EQ(f.Edit1.text, "proxy.lan");  // read after the broken Minutes
   EXPECT_EQ(f.ComboBox9.Text(), "05");
   const std::string text = SaveAndRead(store);
   EXPECT_NE(text.find("Filter=\r\n"), std::string::npos);

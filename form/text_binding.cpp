@@ -73,8 +73,8 @@ void UpdateLanguage(AppContext& context) {
   f.openDialogTitle = phrase("fileselecting");
 
   const std::string helpFile = phrase("helpfile");
-  context.HelpFile =
-      helpFile.empty() || helpFile == "default" ? context.DefaultHelpFile : context.LanguagesDir + helpFile;
+  context.HelpFile = helpFile.empty() || helpFile == "default" ? context.DefaultHelpFile
+                                                               : context.LanguagesDir + helpFile;
 }
 
 }  // namespace dova

@@ -10,8 +10,8 @@
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
-#include "text/number_text.h"
 #include "platform/file_system.h"
+#include "text/number_text.h"
 #include "wallpaper/wallpaper_installer.h"
 
 namespace dova {
@@ -26,11 +26,7 @@ enum class Step { Go, Ended, Failed };
 class DailyUpdateRun {
  public:
   DailyUpdateRun(AppContext& context, bool force, const std::string& wpUrl)
-      : c_(context),
-        force_(force),
-        wpUrl_(wpUrl),
-        host_(context),
-        useProxy_(context.form.CheckBox4.checked) {}
+      : c_(context), force_(force), wpUrl_(wpUrl), host_(context), settings_(host_.Settings()) {}
 
   void Run();
 
@@ -51,9 +47,9 @@ class DailyUpdateRun {
   const bool force_;
   const std::string wpUrl_;  // a copy: a click during the transfers may change the current mark
   FormFetchHost host_;
-  const bool useProxy_;    // read once: it holds for every request of the run
-  std::string candidate_;  // the picture's address
-  long long maximum_ = 0;  // the picture's byte limit
+  const ConnectionSettings settings_;  // read once: they hold for every request of the run
+  std::string candidate_;              // the picture's address
+  long long maximum_ = 0;              // the picture's byte limit
 };
 
 void DailyUpdateRun::Run() {
@@ -86,17 +82,16 @@ void DailyUpdateRun::Run() {
 }
 
 Step DailyUpdateRun::FetchPictureAddress() {
-  const HttpRequest request = BuildHttpRequest(host_, "GET ", wpUrl_, useProxy_);
-  const std::string page = SendRequestForText(
-      host_, request.endpoint.connectHost, request.endpoint.connectPort, request.text, kTextLimit);
-  if (page == kConnectFailedText || page == kSocketFailedText) {
+  const TextResponse page =
+      SendRequestForText(host_, BuildHttpRequest(settings_, "GET ", wpUrl_), kTextLimit);
+  if (page.result != FetchResult::Success) {
     Report(Phrase("connecterror"), LogLevel::Error);
     c_.SetTrayIcon(2);
     return Step::Ended;
   }
 
   std::string candidate;
-  const bool oneLine = ReadPictureAddress(page, candidate) == PageVerdict::Address;
+  const bool oneLine = ReadPictureAddress(page.text, candidate) == PageVerdict::Address;
   if (oneLine && candidate == c_.CurrentWallpaper && !force_) {
     c_.SetTrayIcon(3);
     Report(Phrase("dontneedupdate"), LogLevel::Notice);
@@ -115,12 +110,11 @@ Step DailyUpdateRun::FetchPictureAddress() {
 }
 
 Step DailyUpdateRun::CheckSize() {
-  const HttpRequest request = BuildHttpRequest(host_, "HEAD ", candidate_, useProxy_);
-  const std::string answer = SendRequestForText(
-      host_, request.endpoint.connectHost, request.endpoint.connectPort, request.text, kTextLimit);
-  maximum_ = MaximumPictureBytes(c_.form);
+  const TextResponse answer =
+      SendRequestForText(host_, BuildHttpRequest(settings_, "HEAD ", candidate_), kTextLimit);
+  maximum_ = MaximumPictureBytes(settings_);
   std::string valueText;
-  if (!FindContentLength(answer, valueText)) {
+  if (!FindContentLength(answer.text, valueText)) {
     c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
     return Step::Go;
   }
@@ -133,7 +127,7 @@ Step DailyUpdateRun::CheckSize() {
 }
 
 Step DailyUpdateRun::Download() {
-  const HttpRequest request = BuildHttpRequest(host_, "GET ", candidate_, useProxy_);
+  const HttpRequest request = BuildHttpRequest(settings_, "GET ", candidate_);
   Report(Phrase("downloadingimage") + request.endpoint.target, LogLevel::Notice);
 
   const std::string tempPath = c_.DataDir + "temp.jpg";
@@ -142,25 +136,23 @@ Step DailyUpdateRun::Download() {
     LogError(Phrase("createerror") + " " + tempPath);
     return Step::Failed;
   }
-  int httpStatus = 0;
-  const int result =
-      SendRequestToFile(host_, request.endpoint.connectHost, request.endpoint.connectPort,
-                        request.text, maximum_, file.get(), &httpStatus);
+  const FileResponse response = SendRequestToFile(host_, request, settings_, maximum_, file.get());
   const bool closed = std::fclose(file.release()) == 0;
 
   // Only a complete success answer is a picture: an error page, a cut transfer or a file that
   // could not be written never reaches the decoder.
-  if (result == static_cast<int>(FetchResult::ConnectFailed)) {
+  if (response.result == FetchResult::ConnectFailed) {
     LogError(Phrase("connecterror"));
     return Step::Failed;
   }
-  if (result != 0 || !closed) {
+  if (response.result != FetchResult::Success || !closed) {
     LogError(Phrase("errorgetingfile"));
     return Step::Failed;
   }
-  if (httpStatus < 200 || httpStatus > 299) {
+  if (response.httpStatus < 200 || response.httpStatus > 299) {
     LogError(Phrase("errorgetingfile") +
-             (httpStatus ? " (HTTP " + std::to_string(httpStatus) + ")" : std::string()));
+             (response.httpStatus ? " (HTTP " + std::to_string(response.httpStatus) + ")"
+                                  : std::string()));
     return Step::Failed;
   }
   if (StripHttpHeader(tempPath) != StripResult::Stripped) {

@@ -9,9 +9,9 @@
 
 #include "form/channel_grid.h"
 #include "online/daily_update.h"
-#include "tests/support/daily_update_test_support.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "tests/support/daily_update_test_support.h"
 
 namespace dova::testing {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/daily_update_test_support.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "tests/support/daily_update_test_support.h"
 
 namespace dova::testing {
 namespace {

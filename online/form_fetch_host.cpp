@@ -1,8 +1,5 @@
 #include "online/form_fetch_host.h"
 
-#include "text/number_text.h"
-#include "platform/error.h"
-
 namespace dova {
 
 ConnectionSettings FormFetchHost::Settings() {
@@ -16,6 +13,7 @@ ConnectionSettings FormFetchHost::Settings() {
   settings.password = form.Edit4.text;
   settings.limitSpeed = form.CheckBox6.checked;
   settings.speed = form.ComboBox4.Text();
+  settings.maximumSize = form.ComboBox3.Text();
   return settings;
 }
 
@@ -30,13 +28,5 @@ void FormFetchHost::ShowProgress(const std::string& statusText) { context_.SetSt
 std::string FormFetchHost::Phrase(const std::string& key) { return context_.Phrase(key); }
 
 Clock& FormFetchHost::TransferClock() { return context_.platform.clock; }
-
-long long MaximumPictureBytes(const FormModel& form) {
-  const long long kilobytes = ReadDecimalInteger(form.ComboBox3.Text());
-  if (kilobytes == 0) return 1073741824LL;
-  // The list holds positive sizes only; a negative one could only come from a damaged design.
-  if (kilobytes < 0) throw Error("'" + form.ComboBox3.Text() + "' is not a valid file size");
-  return kilobytes * 1024;
-}
 
 }  // namespace dova

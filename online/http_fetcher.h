@@ -8,9 +8,8 @@
 // been closed meanwhile, each pump is followed by a request to terminate the application (the
 // loop itself goes on to its end).
 //
-// Expected failures are results, not exceptions: FetchResult codes, written as "1" / "4" in
-// text mode. Only unreadable settings (a proxy port or speed text that is not a number) and
-// unsafe addresses raise dova::Error.
+// Expected failures are results, not exceptions: FetchResult codes. Only unreadable settings (a
+// proxy port, speed or size text that is not a number) and unsafe addresses raise dova::Error.
 #pragma once
 
 #include <cstdint>
@@ -27,35 +26,36 @@ enum class FetchResult : int {
   SocketFailed = 4,   // no socket, send or receive error, silence or overall deadline passed
 };
 
-// The failure codes as SendRequestForText gives them; a caller tells a failed connection by
-// comparing the whole result with kConnectFailedText.
-extern const char kConnectFailedText[];  // "1"
-extern const char kSocketFailedText[];   // "4"
-
 // Where one request goes. Built per request by BuildHttpRequest.
 struct HttpEndpoint {
-  std::string connectHost;        // resolved by name: origin host, or the proxy server text
+  std::string connectHost;  // resolved by name: origin host, or the proxy server text
   std::uint16_t connectPort = 80;
-  std::string target;             // request target: path, or absolute URI through a proxy
-  std::string hostHeader;         // always the origin host of the URL
+  std::string target;      // request target: path, or absolute URI through a proxy
+  std::string hostHeader;  // always the origin host of the URL
 };
 
 struct HttpRequest {
   HttpEndpoint endpoint;
-  std::string text;               // the whole request, ending with the empty line
+  std::string text;  // the whole request, ending with the empty line
 };
 
-// The live values of the connection tab's controls, as texts where the control holds text.
+// The connection tab's controls, as texts where the control holds text. A run takes them once
+// and every request of the run goes by them.
 struct ConnectionSettings {
-  bool useProxy = false;          // the check box; a run reads it once and passes it on
-  std::string proxyServer;        // resolved as a host name
-  std::string proxyPort;          // read as a decimal integer, 1..65535
+  bool useProxy = false;
+  std::string proxyServer;  // resolved as a host name
+  std::string proxyPort;    // read as a decimal integer, 1..65535
   bool proxyNeedsLogin = false;
-  std::string login;              // ANSI bytes, sent as they are
+  std::string login;  // ANSI bytes, sent as they are
   std::string password;
   bool limitSpeed = false;
-  std::string speed;              // kilobytes per second, read as a decimal integer
+  std::string speed;        // kilobytes per second, read as a decimal integer
+  std::string maximumSize;  // the picture's limit in kilobytes, "0" for 1 GiB
 };
+
+// The picture's byte limit: maximumSize times 1024, where 0 stands for 1073741824 bytes. Throws
+// dova::Error when the text is empty, not a decimal number or negative.
+long long MaximumPictureBytes(const ConnectionSettings& settings);
 
 // Time-outs of one exchange. The defaults are the program's; tests shorten them.
 //  - Connecting gives up after connectMs: ConnectFailed.
@@ -79,7 +79,7 @@ struct FetchTimeouts {
 class FetchHost {
  public:
   virtual ~FetchHost() = default;
-  // The connection tab's controls as they are now.
+  // The connection tab's controls as they are now; a run asks once.
   virtual ConnectionSettings Settings() = 0;
   // Processes every pending window message, then returns.
   virtual void ProcessMessages() = 0;
@@ -101,45 +101,49 @@ class FetchHost {
 void SplitHttpUrl(const std::string& url, std::string& host, std::string& path);
 
 // Builds the request for `method` ("GET " or "HEAD ", with the blank) and `url`, directly to port
-// 80 of the URL's host or, with `useProxy`, to the proxy server and port of `settings` with an
+// 80 of the URL's host or, with `settings.useProxy`, to the proxy server and port with an
 // absolute "http://" target. Credential lines come from ProxyAuthorizationLines.
 // Throws dova::Error when the proxy port is not a decimal number in 1..65535, and when the URL
 // or the proxy server text contains a control character (a byte below 0x20, or 0x7F), which
 // would otherwise split the request line or the Host header.
 HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::string& method,
-                             const std::string& url, bool useProxy);
-// The same with the settings read from the host at this moment.
-HttpRequest BuildHttpRequest(FetchHost& host, const std::string& method, const std::string& url,
-                             bool useProxy);
+                             const std::string& url);
 
 // "Proxy-Authorization: Basic <base64 of login:password>\r\nProxy-Connection: Close\r\n" when
-// `useProxy` and the settings' login option are on; otherwise the empty text. The run's own
-// use-proxy choice is passed in so that credentials never go to an origin server.
-std::string ProxyAuthorizationLines(const ConnectionSettings& settings, bool useProxy);
+// both the proxy and its login option are on; otherwise the empty text, so that credentials
+// never go to an origin server.
+std::string ProxyAuthorizationLines(const ConnectionSettings& settings);
 
 // The status code of a response's first line ("HTTP/1.0 404 Not Found" gives 404), 0 when the
 // text does not begin with an HTTP status line.
 int ParseHttpStatus(const std::string& responseStart);
 
-// Sends `request` (up to its first zero byte) to host:port and collects the response as it
-// came: status line, headers and body, keeping a chunk only while it is shorter than the room
-// left (so the text stays below `limit`; a limit below 1 keeps nothing), each chunk cut at its
-// first zero byte. On failure gives kConnectFailedText or kSocketFailedText instead; partial
-// data of a failed exchange is dropped.
-std::string SendRequestForText(FetchHost& host, const std::string& connectHost,
-                               std::uint16_t port, const std::string& request, long long limit,
-                               const FetchTimeouts& timeouts = FetchTimeouts());
+struct TextResponse {
+  FetchResult result = FetchResult::Success;
+  std::string text;  // the response as it came, on success only
+};
+
+// Sends `request` (up to its first zero byte) and collects the response as it came: status
+// line, headers and body, keeping a chunk only while it is shorter than the room left (so the
+// text stays below `limit`; a limit below 1 keeps nothing), each chunk cut at its first zero
+// byte. Partial data of a failed exchange is dropped.
+TextResponse SendRequestForText(FetchHost& host, const HttpRequest& request, long long limit,
+                                const FetchTimeouts& timeouts = FetchTimeouts());
+
+struct FileResponse {
+  FetchResult result = FetchResult::Success;
+  int httpStatus = 0;  // ParseHttpStatus of the response's first line, 0 when none arrived
+};
 
 // Sends `request` and appends the response, header included, to `file` (opened for binary
 // writing and closed by the caller), keeping a chunk only while it is shorter than the room
 // left. Shows Phrase("downloadedbytes") + " " + bytes received after every receive call and
-// paces the chunks with the speed limit when it is on. Returns 0, 1 (ConnectFailed) or 4
-// (SocketFailed; also when the file cannot be written). When `httpStatus` is given it receives
-// ParseHttpStatus of the response's first line (0 when none arrived).
+// paces the chunks with the settings' speed limit when it is on. SocketFailed also when the file
+// cannot be written.
 // Throws dova::Error, before connecting, when the speed text is not a decimal number or, with
 // the limit on, not above 0.
-int SendRequestToFile(FetchHost& host, const std::string& connectHost, std::uint16_t port,
-                      const std::string& request, long long limit, std::FILE* file,
-                      int* httpStatus = nullptr, const FetchTimeouts& timeouts = FetchTimeouts());
+FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
+                               const ConnectionSettings& settings, long long limit, std::FILE* file,
+                               const FetchTimeouts& timeouts = FetchTimeouts());
 
 }  // namespace dova

@@ -33,7 +33,8 @@ bool TinyproxyInstalled() {
 #ifdef _WIN32
   for (const char* path : {"Z:\\usr\\bin\\tinyproxy", "Z:\\usr\\sbin\\tinyproxy"}) {
 #else
-  for (const char* path : {"/usr/bin/tinyproxy", "/usr/sbin/tinyproxy", "/usr/local/bin/tinyproxy"}) {
+  for (const char* path :
+       {"/usr/bin/tinyproxy", "/usr/sbin/tinyproxy", "/usr/local/bin/tinyproxy"}) {
 #endif
     if (std::FILE* f = std::fopen(path, "rb")) {
       std::fclose(f);
@@ -73,8 +74,8 @@ class ThroughTinyproxy : public ::testing::Test {
     WaitForProxy(false);
     const std::string dir = ProxyDirectory();
     // In the foreground (-d), killed by its process id at the end of the suite.
-    RunShell("mkdir -p " + dir + " && cd " + dir + " && printf '" +
-             "Port " + std::to_string(kProxyPort) + "\\nListen " + ProxyAddress() +
+    RunShell("mkdir -p " + dir + " && cd " + dir + " && printf '" + "Port " +
+             std::to_string(kProxyPort) + "\\nListen " + ProxyAddress() +
              "\\nTimeout 30\\nMaxClients 20\\nAllow 127.0.0.0/8\\nBasicAuth user pass\\n"
              "DisableViaHeader Yes\\nLogLevel Info\\n' > tinyproxy.conf && "
              "(tinyproxy -d -c tinyproxy.conf > tinyproxy.log 2>&1 & echo $! > tinyproxy.pid)");
@@ -131,21 +132,17 @@ TEST_F(ThroughTinyproxy, RightLoginBringsThePictureThrough) {
   LoopbackHttpServer site(origin, 80, PictureSite());
   ASSERT_TRUE(site.Listening());
 
-  HttpRequest head = BuildHttpRequest(host, "HEAD ", pictureUrl, true);
+  HttpRequest head = BuildHttpRequest(ThroughProxy(host.settings), "HEAD ", pictureUrl);
   EXPECT_EQ(head.endpoint.connectHost, ProxyAddress());
   EXPECT_EQ(head.endpoint.connectPort, kProxyPort);
-  const std::string answer =
-      SendRequestForText(host, head.endpoint.connectHost, head.endpoint.connectPort, head.text,
-                         16384, QuickTimeouts());
+  const std::string answer = Outcome(SendRequestForText(host, head, 16384, QuickTimeouts()));
   EXPECT_EQ(ParseHttpStatus(answer), 200) << answer;
-  EXPECT_NE(answer.find("Content-Length: " + std::to_string(Picture().size())),
-            std::string::npos)
+  EXPECT_NE(answer.find("Content-Length: " + std::to_string(Picture().size())), std::string::npos)
       << answer;
 
-  HttpRequest get = BuildHttpRequest(host, "GET ", pictureUrl, true);
-  const Download d = DownloadToFile(host, get.endpoint.connectHost, get.endpoint.connectPort,
-                                    get.text, 5000 * 1024, QuickTimeouts());
-  EXPECT_EQ(d.result, 0);
+  HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
+  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, QuickTimeouts());
+  EXPECT_EQ(d.result, FetchResult::Success);
   EXPECT_EQ(d.status, 200);
   EXPECT_TRUE(BodyOf(d.bytes) == Picture()) << "picture bytes arrive unchanged";
 
@@ -163,15 +160,13 @@ TEST_F(ThroughTinyproxy, WrongLoginGetsTheProxysRefusal) {
   LoopbackHttpServer site(origin, 80, PictureSite());
   ASSERT_TRUE(site.Listening());
   host.settings.password = "wrong";
-  HttpRequest get = BuildHttpRequest(host, "GET ", pictureUrl, true);
-  const std::string answer = SendRequestForText(host, get.endpoint.connectHost,
-                                                get.endpoint.connectPort, get.text, 16384,
-                                                QuickTimeouts());
+  HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
+  const std::string answer = Outcome(SendRequestForText(host, get, 16384, QuickTimeouts()));
   EXPECT_TRUE(IsProxyRefusal(ParseHttpStatus(answer))) << answer;
 
-  const Download d = DownloadToFile(host, get.endpoint.connectHost, get.endpoint.connectPort,
-                                    get.text, 5000 * 1024, QuickTimeouts());
-  EXPECT_EQ(d.result, 0) << "the exchange itself worked; the caller judges the status";
+  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, QuickTimeouts());
+  EXPECT_EQ(d.result, FetchResult::Success)
+      << "the exchange itself worked; the caller judges the status";
   EXPECT_TRUE(IsProxyRefusal(d.status)) << d.status;
   EXPECT_EQ(site.ConnectionCount(), 0u);
 }
@@ -180,11 +175,9 @@ TEST_F(ThroughTinyproxy, WithoutTheLoginOptionNoCredentialsAreSent) {
   LoopbackHttpServer site(origin, 80, PictureSite());
   ASSERT_TRUE(site.Listening());
   host.settings.proxyNeedsLogin = false;  // login and password still filled in
-  HttpRequest get = BuildHttpRequest(host, "GET ", pictureUrl, true);
+  HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
   EXPECT_EQ(get.text.find("Proxy-"), std::string::npos);
-  const std::string answer = SendRequestForText(host, get.endpoint.connectHost,
-                                                get.endpoint.connectPort, get.text, 16384,
-                                                QuickTimeouts());
+  const std::string answer = Outcome(SendRequestForText(host, get, 16384, QuickTimeouts()));
   EXPECT_EQ(ParseHttpStatus(answer), 407) << answer;
   EXPECT_NE(answer.find("Proxy-Authenticate: Basic"), std::string::npos) << answer;
   EXPECT_EQ(site.ConnectionCount(), 0u);
@@ -202,15 +195,14 @@ TEST(ProxyRequestBytes, AbsoluteTargetOriginHostAndCredentials) {
   host.settings.login = "user";
   host.settings.password = "pass";
 
-  HttpRequest withLogin = BuildHttpRequest(host, "GET ", "HTTP://pictures.example/a.jpg", true);
-  EXPECT_EQ(SendRequestForText(host, withLogin.endpoint.connectHost,
-                               withLogin.endpoint.connectPort, withLogin.text, 16384,
-                               QuickTimeouts()),
+  HttpRequest withLogin =
+      BuildHttpRequest(ThroughProxy(host.settings), "GET ", "HTTP://pictures.example/a.jpg");
+  EXPECT_EQ(Outcome(SendRequestForText(host, withLogin, 16384, QuickTimeouts())),
             "HTTP/1.0 200 OK\r\n\r\nok");
   host.settings.proxyNeedsLogin = false;
-  HttpRequest withoutLogin = BuildHttpRequest(host, "HEAD ", "http://pictures.example", true);
-  SendRequestForText(host, withoutLogin.endpoint.connectHost, withoutLogin.endpoint.connectPort,
-                     withoutLogin.text, 16384, QuickTimeouts());
+  HttpRequest withoutLogin =
+      BuildHttpRequest(ThroughProxy(host.settings), "HEAD ", "http://pictures.example");
+  Outcome(SendRequestForText(host, withoutLogin, 16384, QuickTimeouts()));
 
   ASSERT_EQ(recorder.Requests().size(), 2u);
   EXPECT_EQ(recorder.Requests()[0],
@@ -227,10 +219,9 @@ TEST(ProxyRequestBytes, ProxyThatDoesNotAnswerIsAFailedConnection) {
   FakeFetchHost host;
   host.settings.proxyServer = TestLoopbackAddress(6);
   host.settings.proxyPort = "3128";
-  HttpRequest get = BuildHttpRequest(host, "GET ", "http://pictures.example/a.jpg", true);
-  EXPECT_EQ(SendRequestForText(host, get.endpoint.connectHost, get.endpoint.connectPort, get.text,
-                               16384, QuickTimeouts()),
-            "1");
+  HttpRequest get =
+      BuildHttpRequest(ThroughProxy(host.settings), "GET ", "http://pictures.example/a.jpg");
+  EXPECT_EQ(Outcome(SendRequestForText(host, get, 16384, QuickTimeouts())), kConnectFailed);
 }
 
 }  // namespace

@@ -2,14 +2,11 @@
 #include <cctype>
 
 #include "online/base64.h"
-#include "text/number_text.h"
 #include "online/http_fetcher.h"
 #include "platform/error.h"
+#include "text/number_text.h"
 
 namespace dova {
-
-const char kConnectFailedText[] = "1";
-const char kSocketFailedText[] = "4";
 
 namespace {
 
@@ -54,8 +51,16 @@ void SplitHttpUrl(const std::string& url, std::string& host, std::string& path) 
   }
 }
 
-std::string ProxyAuthorizationLines(const ConnectionSettings& settings, bool useProxy) {
-  if (!useProxy || !settings.proxyNeedsLogin) return std::string();
+long long MaximumPictureBytes(const ConnectionSettings& settings) {
+  const long long kilobytes = ReadDecimalInteger(settings.maximumSize);
+  if (kilobytes == 0) return 1073741824LL;
+  // The list holds positive sizes only; a negative one could only come from a damaged design.
+  if (kilobytes < 0) throw Error("'" + settings.maximumSize + "' is not a valid file size");
+  return kilobytes * 1024;
+}
+
+std::string ProxyAuthorizationLines(const ConnectionSettings& settings) {
+  if (!settings.useProxy || !settings.proxyNeedsLogin) return std::string();
   // RFC 7617 Basic credentials: the bytes of login ":" password as they stand (ANSI).
   return "Proxy-Authorization: Basic " +
          Base64EncodeText(settings.login + ":" + settings.password) +
@@ -63,13 +68,13 @@ std::string ProxyAuthorizationLines(const ConnectionSettings& settings, bool use
 }
 
 HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::string& method,
-                             const std::string& url, bool useProxy) {
+                             const std::string& url) {
   RefuseControlCharacters(url);
   HttpRequest request;
   HttpEndpoint& endpoint = request.endpoint;
   std::string path;
   SplitHttpUrl(url, endpoint.hostHeader, path);
-  if (useProxy) {
+  if (settings.useProxy) {
     RefuseControlCharacters(settings.proxyServer);
     endpoint.target = "http://" + (url.size() > 7 ? url.substr(7) : std::string());
     endpoint.connectHost = settings.proxyServer;
@@ -80,14 +85,9 @@ HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::stri
     endpoint.connectPort = 80;
   }
   request.text = method + endpoint.target + " HTTP/1.0\r\nHost: " + endpoint.hostHeader +
-                 "\r\nUser-Agent: Dova Wallpaper Changer\r\n" +
-                 ProxyAuthorizationLines(settings, useProxy) + "Connection: Close\r\n\r\n";
+                 "\r\nUser-Agent: Dova Wallpaper Changer\r\n" + ProxyAuthorizationLines(settings) +
+                 "Connection: Close\r\n\r\n";
   return request;
-}
-
-HttpRequest BuildHttpRequest(FetchHost& host, const std::string& method, const std::string& url,
-                             bool useProxy) {
-  return BuildHttpRequest(host.Settings(), method, url, useProxy);
 }
 
 int ParseHttpStatus(const std::string& responseStart) {

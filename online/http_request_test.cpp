@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "platform/error.h"
+#include "tests/support/http_test_support.h"
 
 namespace dova {
 namespace {
@@ -55,7 +55,7 @@ TEST(BuildHttpRequest, DirectRequestsGoToPort80WithThePath) {
   s.useProxy = true;
   s.proxyNeedsLogin = true;
   s.proxyPort = "not read";
-  HttpRequest r = BuildHttpRequest(s, "GET ", "http://www.example.com/potd/index.txt", false);
+  HttpRequest r = BuildHttpRequest(Direct(s), "GET ", "http://www.example.com/potd/index.txt");
   EXPECT_EQ(r.endpoint.connectHost, "www.example.com");
   EXPECT_EQ(r.endpoint.connectPort, 80);
   EXPECT_EQ(r.endpoint.target, "/potd/index.txt");
@@ -64,26 +64,25 @@ TEST(BuildHttpRequest, DirectRequestsGoToPort80WithThePath) {
             "GET /potd/index.txt HTTP/1.0\r\nHost: www.example.com\r\n"
             "User-Agent: Dova Wallpaper Changer\r\nConnection: Close\r\n\r\n");
 
-  r = BuildHttpRequest(s, "HEAD ", "http://www.example.com", false);
+  r = BuildHttpRequest(Direct(s), "HEAD ", "http://www.example.com");
   EXPECT_EQ(r.text,
             "HEAD / HTTP/1.0\r\nHost: www.example.com\r\n"
             "User-Agent: Dova Wallpaper Changer\r\nConnection: Close\r\n\r\n");
 }
 
 TEST(BuildHttpRequest, ProxyRequestsCarryTheAbsoluteTargetInLowerCaseScheme) {
-  HttpRequest r = BuildHttpRequest(Proxy("proxy.local", "3128"), "GET ",
-                                   "HTTP://Pictures.Example.com/2024/01.jpg", true);
+  HttpRequest r = BuildHttpRequest(ThroughProxy(Proxy("proxy.local", "3128")), "GET ",
+                                   "HTTP://Pictures.Example.com/2024/01.jpg");
   EXPECT_EQ(r.endpoint.connectHost, "proxy.local");
   EXPECT_EQ(r.endpoint.connectPort, 3128);
   EXPECT_EQ(r.endpoint.target, "http://Pictures.Example.com/2024/01.jpg");
   EXPECT_EQ(r.endpoint.hostHeader, "Pictures.Example.com");
-  EXPECT_EQ(r.text,
-            std::string("GET http://Pictures.Example.com/2024/01.jpg HTTP/1.0\r\n"
-                        "Host: Pictures.Example.com") +
-                kAgentLine + "Connection: Close\r\n\r\n");
+  EXPECT_EQ(r.text, std::string("GET http://Pictures.Example.com/2024/01.jpg HTTP/1.0\r\n"
+                                "Host: Pictures.Example.com") +
+                        kAgentLine + "Connection: Close\r\n\r\n");
 
   // Without a path the target is the URL as written.
-  r = BuildHttpRequest(Proxy("p", "8080"), "HEAD ", "http://example.com", true);
+  r = BuildHttpRequest(ThroughProxy(Proxy("p", "8080")), "HEAD ", "http://example.com");
   EXPECT_EQ(r.endpoint.target, "http://example.com");
   EXPECT_EQ(r.text.substr(0, 35), "HEAD http://example.com HTTP/1.0\r\nH");
 }
@@ -93,7 +92,7 @@ TEST(BuildHttpRequest, ProxyLoginAddsTheCredentialLinesAfterTheAgent) {
   s.proxyNeedsLogin = true;
   s.login = "user";
   s.password = "pass";
-  HttpRequest r = BuildHttpRequest(s, "GET ", "http://a.example/b", true);
+  HttpRequest r = BuildHttpRequest(ThroughProxy(s), "GET ", "http://a.example/b");
   EXPECT_EQ(r.text,
             "GET http://a.example/b HTTP/1.0\r\nHost: a.example\r\n"
             "User-Agent: Dova Wallpaper Changer\r\n"
@@ -105,22 +104,22 @@ TEST(ProxyAuthorizationLines, OnlyWithProxyAndLoginBothOn) {
   ConnectionSettings s = Proxy("proxy", "8080");
   s.login = "user";
   s.password = "pass";
-  EXPECT_EQ(ProxyAuthorizationLines(s, true), "") << "login option off";
+  EXPECT_EQ(ProxyAuthorizationLines(ThroughProxy(s)), "") << "login option off";
   s.proxyNeedsLogin = true;
-  EXPECT_EQ(ProxyAuthorizationLines(s, false), "") << "this run goes direct";
-  EXPECT_EQ(ProxyAuthorizationLines(s, true),
+  EXPECT_EQ(ProxyAuthorizationLines(Direct(s)), "") << "this run goes direct";
+  EXPECT_EQ(ProxyAuthorizationLines(ThroughProxy(s)),
             "Proxy-Authorization: Basic dXNlcjpwYXNz\r\nProxy-Connection: Close\r\n");
 
   // Empty login and password still send the header: the encoding of ":".
   s.login.clear();
   s.password.clear();
-  EXPECT_EQ(ProxyAuthorizationLines(s, true),
+  EXPECT_EQ(ProxyAuthorizationLines(ThroughProxy(s)),
             "Proxy-Authorization: Basic Og==\r\nProxy-Connection: Close\r\n");
 
   // ANSI bytes go as they are; CR and LF are harmless inside the token.
   s.login = "\xc8\xe2\xe0\xed";  // "Иван" in Windows-1251
   s.password = "a\r\nb";
-  EXPECT_EQ(ProxyAuthorizationLines(s, true),
+  EXPECT_EQ(ProxyAuthorizationLines(ThroughProxy(s)),
             "Proxy-Authorization: Basic yOLg7TphDQpi\r\nProxy-Connection: Close\r\n");
 }
 
@@ -128,16 +127,17 @@ TEST(BuildHttpRequest, ProxyWithoutLoginSendsNoCredentialLines) {
   ConnectionSettings s = Proxy("proxy", "8080");
   s.login = "user";
   s.password = "pass";
-  HttpRequest r = BuildHttpRequest(s, "GET ", "http://a/b", true);
+  HttpRequest r = BuildHttpRequest(ThroughProxy(s), "GET ", "http://a/b");
   EXPECT_EQ(r.text.find("Proxy-"), std::string::npos);
-  EXPECT_EQ(r.text, "GET http://a/b HTTP/1.0\r\nHost: a\r\nUser-Agent: Dova Wallpaper Changer\r\n"
-                    "Connection: Close\r\n\r\n");
+  EXPECT_EQ(r.text,
+            "GET http://a/b HTTP/1.0\r\nHost: a\r\nUser-Agent: Dova Wallpaper Changer\r\n"
+            "Connection: Close\r\n\r\n");
 }
 
 TEST(BuildHttpRequest, UnreadableProxyPortRaisesAnError) {
   auto messageFor = [](const std::string& port) {
     try {
-      BuildHttpRequest(Proxy("proxy", port), "GET ", "http://a/b", true);
+      BuildHttpRequest(ThroughProxy(Proxy("proxy", port)), "GET ", "http://a/b");
     } catch (const Error& e) {
       return std::string(e.what());
     }
@@ -148,47 +148,51 @@ TEST(BuildHttpRequest, UnreadableProxyPortRaisesAnError) {
   EXPECT_EQ(messageFor("0"), "'0' is not a valid port number");
   EXPECT_EQ(messageFor("65536"), "'65536' is not a valid port number");
   EXPECT_EQ(messageFor("-80"), "'-80' is not a valid port number");
-  EXPECT_EQ(BuildHttpRequest(Proxy("proxy", "65535"), "GET ", "http://a/b", true)
+  EXPECT_EQ(BuildHttpRequest(ThroughProxy(Proxy("proxy", "65535")), "GET ", "http://a/b")
                 .endpoint.connectPort,
             65535);
   // The port is not read for a direct request.
-  EXPECT_NO_THROW(BuildHttpRequest(Proxy("proxy", "abc"), "GET ", "http://a/b", false));
+  EXPECT_NO_THROW(BuildHttpRequest(Direct(Proxy("proxy", "abc")), "GET ", "http://a/b"));
 }
 
 TEST(BuildHttpRequest, ControlCharactersNeverReachTheRequest) {
-  const char* urls[] = {"http://a.example/x\r\nX-Evil: 1", "http://a.example\r\nX: y/z",
-                        "http://a\nb/", "http://a/b\tc", "http://a/b\x7f", "http://a/\x01"};
+  const char* urls[] = {"http://a.example/x\r\nX-Evil: 1",
+                        "http://a.example\r\nX: y/z",
+                        "http://a\nb/",
+                        "http://a/b\tc",
+                        "http://a/b\x7f",
+                        "http://a/\x01"};
   for (const char* url : urls) {
-    EXPECT_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", url, false), Error) << url;
-    EXPECT_THROW(BuildHttpRequest(Proxy("p", "8080"), "GET ", url, true), Error) << url;
+    EXPECT_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", url), Error) << url;
+    EXPECT_THROW(BuildHttpRequest(ThroughProxy(Proxy("p", "8080")), "GET ", url), Error) << url;
   }
   std::string withZero("http://a/b\0c", 12);
-  EXPECT_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", withZero, false), Error);
+  EXPECT_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", withZero), Error);
 
   // The proxy server text is used as a host name: refused too when a proxy is used.
-  EXPECT_THROW(BuildHttpRequest(Proxy("proxy\r\nX: y", "8080"), "GET ", "http://a/b", true),
+  EXPECT_THROW(BuildHttpRequest(ThroughProxy(Proxy("proxy\r\nX: y", "8080")), "GET ", "http://a/b"),
                Error);
-  EXPECT_NO_THROW(BuildHttpRequest(Proxy("proxy\r\nX: y", "8080"), "GET ", "http://a/b", false));
+  EXPECT_NO_THROW(BuildHttpRequest(Direct(Proxy("proxy\r\nX: y", "8080")), "GET ", "http://a/b"));
 
   try {
-    BuildHttpRequest(ConnectionSettings(), "GET ", "http://a/\r\n", false);
+    BuildHttpRequest(ConnectionSettings(), "GET ", "http://a/\r\n");
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), "'http://a/#13#10' contains a control character");
   }
   // Bytes above 0x7F are ordinary characters of the ANSI code page.
-  EXPECT_NO_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", "http://a/\xe0\xff", false));
+  EXPECT_NO_THROW(BuildHttpRequest(ConnectionSettings(), "GET ", "http://a/\xe0\xff"));
 }
 
-TEST(BuildHttpRequest, ReadsTheHostsSettingsAtTheMomentItIsCalled) {
-  FakeFetchHost host;
-  host.settings = Proxy("first", "1");
-  EXPECT_EQ(BuildHttpRequest(host, "GET ", "http://a/b", true).endpoint.connectHost, "first");
-  host.settings.proxyServer = "second";
-  host.settings.proxyPort = "2";
-  HttpRequest r = BuildHttpRequest(host, "GET ", "http://a/b", true);
-  EXPECT_EQ(r.endpoint.connectHost, "second");
-  EXPECT_EQ(r.endpoint.connectPort, 2);
-  EXPECT_EQ(host.settingsReads, 2);
+TEST(MaximumPictureBytes, KilobytesWithZeroForOneGibibyte) {
+  ConnectionSettings s;
+  s.maximumSize = "200";
+  EXPECT_EQ(MaximumPictureBytes(s), 204800);
+  s.maximumSize = "0";
+  EXPECT_EQ(MaximumPictureBytes(s), 1073741824LL);
+  for (const char* bad : {"", "-1", "abc", "2147483648"}) {
+    s.maximumSize = bad;
+    EXPECT_THROW(MaximumPictureBytes(s), Error) << bad;
+  }
 }
 
 TEST(ParseHttpStatus, ReadsTheCodeOfTheFirstLine) {

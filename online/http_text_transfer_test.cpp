@@ -9,7 +9,8 @@ namespace {
 class TextTransfer : public ::testing::Test {
  protected:
   std::string Fetch(const std::string& request, long long limit = 16384) {
-    return SendRequestForText(host, address, 80, request, limit, QuickTimeouts());
+    return Outcome(
+        SendRequestForText(host, RawRequest(address, 80, request), limit, QuickTimeouts()));
   }
 
   const std::string address = TestLoopbackAddress(1);
@@ -23,12 +24,10 @@ TEST_F(TextTransfer, OneLinePageComesBackWhole) {
   LoopbackHttpServer server(address, 80, LoopbackHttpServer::Reply(response));
   ASSERT_TRUE(server.Listening());
 
-  HttpRequest request = BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + "/potd",
-                                         false);
+  HttpRequest request =
+      BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + "/potd");
   ASSERT_EQ(request.endpoint.connectHost, address);
-  EXPECT_EQ(SendRequestForText(host, request.endpoint.connectHost, request.endpoint.connectPort,
-                               request.text, 16384, QuickTimeouts()),
-            response);
+  EXPECT_EQ(Outcome(SendRequestForText(host, request, 16384, QuickTimeouts())), response);
   ASSERT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(server.Requests()[0],
             "GET /potd HTTP/1.0\r\nHost: " + address +
@@ -41,8 +40,8 @@ TEST_F(TextTransfer, OneLinePageComesBackWhole) {
 TEST_F(TextTransfer, ResponsesComeBackAsTheyCameWhateverTheirSeparators) {
   const std::string responses[] = {
       "HTTP/1.0 200 OK\r\n\r\nhttp://a/1.jpg\r\nhttp://a/2.jpg\r\n",  // two lines
-      "HTTP/1.0 200 OK\n\nhttp://a/1.jpg",                           // "\n\n"
-      "HTTP/1.0 200 OK\r\rhttp://a/1.jpg",                           // "\r\r"
+      "HTTP/1.0 200 OK\n\nhttp://a/1.jpg",                            // "\n\n"
+      "HTTP/1.0 200 OK\r\rhttp://a/1.jpg",                            // "\r\r"
       "HTTP/1.0 200 OK\r\nNo-Separator: here",
       "HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<html><body>\r\nNot found\r\n"
       "</body></html>\r\n",
@@ -124,17 +123,20 @@ TEST_F(TextTransfer, ClosedWindowAsksToTerminateButTheTransferGoesOn) {
 
 TEST_F(TextTransfer, FailedConnectionsGiveOne) {
   // Nobody listens on this address.
-  EXPECT_EQ(SendRequestForText(host, TestLoopbackAddress(4), 80, pageRequest, 16384,
-                               QuickTimeouts()),
-            "1");
+  EXPECT_EQ(Outcome(SendRequestForText(host, RawRequest(TestLoopbackAddress(4), 80, pageRequest),
+                                       16384, QuickTimeouts())),
+            kConnectFailed);
   // A port written into the URL reaches the name lookup, which fails.
-  HttpRequest withPort = BuildHttpRequest(ConnectionSettings(), "GET ",
-                                          "http://" + address + ":80/potd", false);
+  HttpRequest withPort =
+      BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + ":80/potd");
   EXPECT_EQ(withPort.endpoint.connectHost, address + ":80");
-  EXPECT_EQ(SendRequestForText(host, withPort.endpoint.connectHost, 80, withPort.text, 16384,
-                               QuickTimeouts()),
-            "1");
-  EXPECT_EQ(SendRequestForText(host, "", 80, pageRequest, 16384, QuickTimeouts()), "1");
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(withPort.endpoint.connectHost, 80, withPort.text),
+                                 16384, QuickTimeouts())),
+      kConnectFailed);
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest("", 80, pageRequest), 16384, QuickTimeouts())),
+      kConnectFailed);
 }
 
 TEST_F(TextTransfer, HostNamesWithControlCharactersAreRefusedBeforeAnyLookup) {
@@ -142,7 +144,9 @@ TEST_F(TextTransfer, HostNamesWithControlCharactersAreRefusedBeforeAnyLookup) {
   ASSERT_TRUE(server.Listening());
   for (const std::string& name : {address + "\r\n", address + "\n", "\t" + address,
                                   address + std::string(1, '\0'), address + "\x7f"}) {
-    EXPECT_EQ(SendRequestForText(host, name, 80, pageRequest, 16384, QuickTimeouts()), "1");
+    EXPECT_EQ(Outcome(SendRequestForText(host, RawRequest(name, 80, pageRequest), 16384,
+                                         QuickTimeouts())),
+              kConnectFailed);
   }
   EXPECT_EQ(server.ConnectionCount(), 0u);
 }

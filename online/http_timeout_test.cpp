@@ -58,14 +58,17 @@ TEST_F(MisbehavingServer, SilenceEndsTheExchangeAfterTheSilenceTimeOut) {
   LoopbackHttpServer server(address, 80, Silence());
   ASSERT_TRUE(server.Listening());
   Stopwatch text;
-  EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, QuickTimeouts()), "4");
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(address, 80, request), 16384, QuickTimeouts())),
+      kSocketFailed);
   EXPECT_GE(text.Milliseconds(), 950);
   EXPECT_LT(text.Milliseconds(), 4000);
   EXPECT_GE(host.pumps, 10) << "the window stays alive while the server is silent";
 
   Stopwatch file;
-  const Download d = DownloadToFile(host, address, 80, request, 1 << 20, QuickTimeouts());
-  EXPECT_EQ(d.result, 4);
+  const Download d = DownloadToFile(host, host.settings, RawRequest(address, 80, request), 1 << 20,
+                                    QuickTimeouts());
+  EXPECT_EQ(d.result, FetchResult::SocketFailed);
   EXPECT_EQ(d.bytes, "");
   EXPECT_GE(file.Milliseconds(), 950);
   EXPECT_LT(file.Milliseconds(), 4000);
@@ -76,10 +79,13 @@ TEST_F(MisbehavingServer, SilenceAfterSomeDataIsAFailureToo) {
     c.Send("HTTP/1.0 200 OK\r\n\r\nhttp://a/b.jpg") && c.Pause(10000);
   });
   ASSERT_TRUE(server.Listening());
-  EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, QuickTimeouts()), "4")
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(address, 80, request), 16384, QuickTimeouts())),
+      kSocketFailed)
       << "a partial page is not passed on as if it were complete";
-  const Download d = DownloadToFile(host, address, 80, request, 1 << 20, QuickTimeouts());
-  EXPECT_EQ(d.result, 4);
+  const Download d = DownloadToFile(host, host.settings, RawRequest(address, 80, request), 1 << 20,
+                                    QuickTimeouts());
+  EXPECT_EQ(d.result, FetchResult::SocketFailed);
   EXPECT_EQ(d.status, 200);
   EXPECT_EQ(d.bytes, "HTTP/1.0 200 OK\r\n\r\nhttp://a/b.jpg");
 }
@@ -88,12 +94,17 @@ TEST_F(MisbehavingServer, TrickleIsCutOffAtTheDeadline) {
   LoopbackHttpServer server(address, 80, Trickle());
   ASSERT_TRUE(server.Listening());
   Stopwatch text;
-  EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, ShortDeadline()), "4");
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(address, 80, request), 16384, ShortDeadline())),
+      kSocketFailed);
   EXPECT_GE(text.Milliseconds(), 1400);
   EXPECT_LT(text.Milliseconds(), 5000);
 
   Stopwatch file;
-  EXPECT_EQ(DownloadToFile(host, address, 80, request, 1 << 20, ShortDeadline()).result, 4);
+  EXPECT_EQ(DownloadToFile(host, host.settings, RawRequest(address, 80, request), 1 << 20,
+                           ShortDeadline())
+                .result,
+            FetchResult::SocketFailed);
   EXPECT_GE(file.Milliseconds(), 1400);
   EXPECT_LT(file.Milliseconds(), 5000);
 }
@@ -102,13 +113,16 @@ TEST_F(MisbehavingServer, EndlessBodyIsCutOffAtTheDeadline) {
   LoopbackHttpServer server(address, 80, EndlessBody());
   ASSERT_TRUE(server.Listening());
   Stopwatch text;
-  EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, ShortDeadline()), "4");
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(address, 80, request), 16384, ShortDeadline())),
+      kSocketFailed);
   EXPECT_LT(text.Milliseconds(), 5000);
 
   host.recordProgress = false;
   Stopwatch file;
-  const Download d = DownloadToFile(host, address, 80, request, 100 * 1024, ShortDeadline());
-  EXPECT_EQ(d.result, 4);
+  const Download d = DownloadToFile(host, host.settings, RawRequest(address, 80, request),
+                                    100 * 1024, ShortDeadline());
+  EXPECT_EQ(d.result, FetchResult::SocketFailed);
   EXPECT_LT(d.bytes.size(), 100u * 1024u) << "nothing beyond the limit is stored";
   EXPECT_LT(file.Milliseconds(), 5000);
 }
@@ -130,9 +144,12 @@ TEST_F(MisbehavingServer, ResetIsAFailureAndNothingIsWrittenForTheFailedReceive)
 #endif
   LoopbackHttpServer resetting(address, 80, ResetAfterPartialHeader());
   ASSERT_TRUE(resetting.Listening());
-  EXPECT_EQ(SendRequestForText(host, address, 80, request, 16384, QuickTimeouts()), "4");
-  const Download d = DownloadToFile(host, address, 80, request, 1 << 20, QuickTimeouts());
-  EXPECT_EQ(d.result, 4);
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(address, 80, request), 16384, QuickTimeouts())),
+      kSocketFailed);
+  const Download d = DownloadToFile(host, host.settings, RawRequest(address, 80, request), 1 << 20,
+                                    QuickTimeouts());
+  EXPECT_EQ(d.result, FetchResult::SocketFailed);
   // Whatever arrived before the reset is in the file; the failed call added nothing.
   EXPECT_EQ(d.bytes, std::string("HTTP/1.0 200 OK\r\nContent-Le").substr(0, d.bytes.size()));
   if (!host.progress.empty()) {
@@ -162,11 +179,16 @@ TEST_F(MisbehavingServer, ConnectionThatIsNeverAcceptedTimesOutAsAFailedConnecti
   ASSERT_EQ(fillers.back().WaitConnected(0), WaitResult::TimedOut) << "queue never filled";
 
   Stopwatch watch;
-  EXPECT_EQ(SendRequestForText(host, full, 80, request, 16384, QuickTimeouts()), "1");
+  EXPECT_EQ(
+      Outcome(SendRequestForText(host, RawRequest(full, 80, request), 16384, QuickTimeouts())),
+      kConnectFailed);
   EXPECT_GE(watch.Milliseconds(), 950);
   EXPECT_LT(watch.Milliseconds(), 4000);
   EXPECT_GE(host.pumps, 10) << "the window stays alive while connecting";
-  EXPECT_EQ(DownloadToFile(host, full, 80, request, 1 << 20, QuickTimeouts()).result, 1);
+  EXPECT_EQ(
+      DownloadToFile(host, host.settings, RawRequest(full, 80, request), 1 << 20, QuickTimeouts())
+          .result,
+      FetchResult::ConnectFailed);
 }
 
 }  // namespace

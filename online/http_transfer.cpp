@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "text/number_text.h"
 #include "online/http_exchange.h"
 #include "online/http_fetcher.h"
 #include "platform/clock.h"
 #include "platform/error.h"
+#include "text/number_text.h"
 
 namespace dova {
 
@@ -19,23 +19,19 @@ constexpr int kTextBufferSize = 4096;  // at most 4095 bytes per receive: a zero
 constexpr int kFileBufferSize = 1024;  // at most 1023 bytes per receive
 constexpr std::size_t kStatusLineBytes = 256;
 
-const char* FailureText(FetchResult result) {
-  return result == FetchResult::ConnectFailed ? kConnectFailedText : kSocketFailedText;
-}
-
 int ChunkSize(long long room, int bufferSize) {
   return static_cast<int>(std::clamp<long long>(room, 0, bufferSize - 1));
 }
 
 }  // namespace
 
-std::string SendRequestForText(FetchHost& host, const std::string& connectHost,
-                               std::uint16_t port, const std::string& request, long long limit,
-                               const FetchTimeouts& timeouts) {
+TextResponse SendRequestForText(FetchHost& host, const HttpRequest& request, long long limit,
+                                const FetchTimeouts& timeouts) {
   HttpExchange exchange(host, timeouts);
-  const FetchResult opened = exchange.Open(connectHost, port, request,
-                                           TransferDeadlineMs(timeouts, limit, timeouts.minimumRate));
-  if (opened != FetchResult::Success) return FailureText(opened);
+  const FetchResult opened =
+      exchange.Open(request.endpoint.connectHost, request.endpoint.connectPort, request.text,
+                    TransferDeadlineMs(timeouts, limit, timeouts.minimumRate));
+  if (opened != FetchResult::Success) return {opened, std::string()};
 
   std::vector<char> buffer(kTextBufferSize);
   std::string result;
@@ -43,7 +39,7 @@ std::string SendRequestForText(FetchHost& host, const std::string& connectHost,
   for (;;) {
     std::fill(buffer.begin(), buffer.end(), '\0');
     const int n = exchange.Receive(buffer.data(), ChunkSize(room, kTextBufferSize));
-    if (n < 0) return kSocketFailedText;
+    if (n < 0) return {FetchResult::SocketFailed, std::string()};
     PumpMessages(host);
     if (n == 0) break;
     // A chunk is kept only while it is shorter than the room left, and only up to its first
@@ -53,15 +49,13 @@ std::string SendRequestForText(FetchHost& host, const std::string& connectHost,
       room -= n;
     }
   }
-  return result;
+  return {FetchResult::Success, result};
 }
 
-int SendRequestToFile(FetchHost& host, const std::string& connectHost, std::uint16_t port,
-                      const std::string& request, long long limit, std::FILE* file,
-                      int* httpStatus, const FetchTimeouts& timeouts) {
-  if (httpStatus) *httpStatus = 0;
+FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
+                               const ConnectionSettings& settings, long long limit, std::FILE* file,
+                               const FetchTimeouts& timeouts) {
   // The speed text is read even when the limit is off: an unreadable one is an error either way.
-  const ConnectionSettings settings = host.Settings();
   const int kilobytesPerSecond = ReadDecimalInteger(settings.speed);
   const bool limitSpeed = settings.limitSpeed;
   if (limitSpeed && kilobytesPerSecond <= 0)
@@ -74,8 +68,9 @@ int SendRequestToFile(FetchHost& host, const std::string& connectHost, std::uint
   Clock& clock = host.TransferClock();
   HttpExchange exchange(host, timeouts);
   const FetchResult opened =
-      exchange.Open(connectHost, port, request, TransferDeadlineMs(timeouts, limit, rate));
-  if (opened != FetchResult::Success) return static_cast<int>(opened);
+      exchange.Open(request.endpoint.connectHost, request.endpoint.connectPort, request.text,
+                    TransferDeadlineMs(timeouts, limit, rate));
+  if (opened != FetchResult::Success) return {opened, 0};
 
   std::vector<char> buffer(kFileBufferSize);
   std::string statusLine;
@@ -93,9 +88,8 @@ int SendRequestToFile(FetchHost& host, const std::string& connectHost, std::uint
     total += n;
     host.ShowProgress(host.Phrase("downloadedbytes") + " " + std::to_string(total));
     if (statusLine.size() < kStatusLineBytes)
-      statusLine.append(buffer.data(),
-                        std::min<std::size_t>(static_cast<std::size_t>(n),
-                                              kStatusLineBytes - statusLine.size()));
+      statusLine.append(buffer.data(), std::min<std::size_t>(static_cast<std::size_t>(n),
+                                                             kStatusLineBytes - statusLine.size()));
     if (n < room) {
       if (n > 0 && std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), file) !=
                        static_cast<std::size_t>(n)) {
@@ -116,8 +110,7 @@ int SendRequestToFile(FetchHost& host, const std::string& connectHost, std::uint
     }
     if (n == 0) break;
   }
-  if (httpStatus) *httpStatus = ParseHttpStatus(statusLine);
-  return static_cast<int>(result);
+  return {result, ParseHttpStatus(statusLine)};
 }
 
 }  // namespace dova

@@ -4,13 +4,12 @@
 #include <memory>
 
 #include "platform/error.h"
-#include "text/number_text.h"
 #include "platform/file_system.h"
+#include "text/number_text.h"
 
 namespace dova {
 
 namespace {
-
 
 bool IsControl(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
@@ -58,9 +57,8 @@ bool FindContentLength(const std::string& response, std::string& valueText) {
   if (at == std::string::npos) return false;
   const std::size_t valueStart = at + kHeader.size();
   const std::size_t lineEnd = upper.find_first_of("\r\n", valueStart);
-  valueText = lineEnd == std::string::npos
-                  ? std::string()
-                  : Trim(upper.substr(valueStart, lineEnd - valueStart));
+  valueText = lineEnd == std::string::npos ? std::string()
+                                           : Trim(upper.substr(valueStart, lineEnd - valueStart));
   return true;
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/file_attributes.h"
-#include "tests/support/temp_dir.h"
 #include "platform/wildcard.h"
+#include "tests/support/temp_dir.h"
 
 namespace dova::testing {
 namespace {

@@ -18,10 +18,17 @@ namespace {
 
 // No "[]" header: Wine's writer drops it when it rewrites the file, joining that section to the
 // keys before the first header.
-const std::vector<std::string> kLines = {
-    "[A]", "[a]", "[ B ]", "[C] junk", "[D", "[\xc9]", "x=1", " X = 2 ", "y=\"q\"",
-    "y='s'", "z=", ";c=3", "noeq", "", "   ", "\t", "k=v w", "\xc9=hi", "w==x", "x = \"a b\" ",
-    "k=\"", "z=  spaced value  "};
+const std::vector<std::string> kLines = {"[A]",     "[a]",
+                                         "[ B ]",   "[C] junk",
+                                         "[D",      "[\xc9]",
+                                         "x=1",     " X = 2 ",
+                                         "y=\"q\"", "y='s'",
+                                         "z=",      ";c=3",
+                                         "noeq",    "",
+                                         "   ",     "\t",
+                                         "k=v w",   "\xc9=hi",
+                                         "w==x",    "x = \"a b\" ",
+                                         "k=\"",    "z=  spaced value  "};
 const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\r\n", "\n", "\r"};
 const std::vector<std::string> kSections = {"A", "a", "B", "C", "D", "", "\xc9", "none"};
 const std::vector<std::string> kKeys = {"x", "X", "y", "z", ";c", "noeq", "k", "\xc9", "w"};
@@ -62,7 +69,8 @@ int EnvironmentNumber(const char* name, int fallback) {
 
 TEST(IniAgreement, PortableAndSystemReadAndWriteAlike) {
   TempDir dir;
-  std::mt19937 random(static_cast<unsigned>(EnvironmentNumber("DOVA_INI_AGREEMENT_SEED", 20261208)));
+  std::mt19937 random(
+      static_cast<unsigned>(EnvironmentNumber("DOVA_INI_AGREEMENT_SEED", 20261208)));
   const int files = EnvironmentNumber("DOVA_INI_AGREEMENT_FILES", 25);
   auto pick = [&random](const std::vector<std::string>& from) {
     return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];

@@ -15,9 +15,9 @@ namespace {
 using Names = std::vector<std::string>;
 
 TEST_P(IniFileTest, NamesMatchWithoutRegardToCaseOrSurroundingBlanks) {
-  auto ini = Put(
-      "[Main]\r\n  Key1  =  value one  \r\n[ Spaced ]\r\nk\t=\tv\t\r\n[X] trailing text\r\n"
-      "k=x\r\n[Y]]\r\nk=y\r\n");
+  auto ini =
+      Put("[Main]\r\n  Key1  =  value one  \r\n[ Spaced ]\r\nk\t=\tv\t\r\n[X] trailing text\r\n"
+          "k=x\r\n[Y]]\r\nk=y\r\n");
   EXPECT_EQ(ini->ReadString("MAIN", "KEY1", "D"), "value one");
   EXPECT_EQ(ini->ReadString(" main ", " key1 ", "D"), "value one");
   EXPECT_EQ(ini->ReadString("spaced", "K", "D"), "v");
@@ -124,8 +124,8 @@ TEST_P(IniFileTest, SurvivesGarbageLongLinesAndAByteOrderMark) {
 }
 
 TEST_P(IniFileTest, UnclosedHeadersCommentsAndKeysBeforeAnySection) {
-  auto ini = Put(
-      "top=first\r\n[A]\r\na=1\r\n[W\r\nw=2\r\n;comment=3\r\n; note\r\n;[Fake]\r\nf=4\r\n");
+  auto ini =
+      Put("top=first\r\n[A]\r\na=1\r\n[W\r\nw=2\r\n;comment=3\r\n; note\r\n;[Fake]\r\nf=4\r\n");
   EXPECT_EQ(ini->ReadString("", "top", "D"), "first");
   EXPECT_EQ(ini->ReadString("A", "w", "D"), "2");  // "[W" opens no section
   EXPECT_EQ(ini->ReadString("W", "w", "D"), "D");
@@ -135,9 +135,9 @@ TEST_P(IniFileTest, UnclosedHeadersCommentsAndKeysBeforeAnySection) {
 }
 
 TEST_P(IniFileTest, KeyNamesComeInFileOrder) {
-  auto ini = Put(
-      "[Phrases]\r\nstart=Start\r\n  finish = Finish \r\nnoequals\r\n;comment=x\r\n"
-      "empty=\r\n\"q\"=quoted name\r\nstart=again\r\nConnectingTo=x\r\n[Other]\r\nother=1\r\n");
+  auto ini =
+      Put("[Phrases]\r\nstart=Start\r\n  finish = Finish \r\nnoequals\r\n;comment=x\r\n"
+          "empty=\r\n\"q\"=quoted name\r\nstart=again\r\nConnectingTo=x\r\n[Other]\r\nother=1\r\n");
   EXPECT_EQ(ini->ReadKeyNames("phrases", 16384),
             (Names{"start", "finish", "empty", "\"q\"", "start", "ConnectingTo"}));
   EXPECT_EQ(ini->ReadString("Phrases", "\"q\"", "D"), "quoted name");

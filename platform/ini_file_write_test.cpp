@@ -49,7 +49,8 @@ TEST_P(IniFileWriteTest, ANewKeyFollowsTheLastLineOfItsSection) {
   auto ini = Put("[A]\r\nx=1\r\n; note\r\n\r\n\r\n[B]\r\ny=2\r\n[Empty]\r\n[C]\r\nz=3\r\n");
   ASSERT_TRUE(ini->WriteString("a", "new", "n"));
   ASSERT_TRUE(ini->WriteString("Empty", "e", "4"));
-  ExpectFileBytes("[A]\r\nx=1\r\n; note\r\nnew=n\r\n\r\n\r\n[B]\r\ny=2\r\n[Empty]\r\ne=4\r\n[C]\r\nz=3\r\n");
+  ExpectFileBytes(
+      "[A]\r\nx=1\r\n; note\r\nnew=n\r\n\r\n\r\n[B]\r\ny=2\r\n[Empty]\r\ne=4\r\n[C]\r\nz=3\r\n");
   EXPECT_EQ(ini->ReadKeyNames("A", 100), (Names{"x", "new"}));
   EXPECT_EQ(ini->ReadKeyNames("Empty", 100), (Names{"e"}));
   EXPECT_EQ(ini->ReadKeyNames("B", 100), (Names{"y"}));
@@ -131,7 +132,8 @@ TEST_P(IniFileWriteTest, ValuesReadBackAsTheReaderSeesThem) {
 TEST_P(IniFileWriteTest, AValueIsStoredUpToItsFirstLineBreak) {
   // A picture address from a server must not add sections or keys of its own.
   auto ini = Put("[Main]\r\nCurrentWallpaper=old\r\n");
-  ASSERT_TRUE(ini->WriteString("Main", "CurrentWallpaper", "http://x/a.jpg\r\n[OnLine]\r\nUseProxy=0"));
+  ASSERT_TRUE(
+      ini->WriteString("Main", "CurrentWallpaper", "http://x/a.jpg\r\n[OnLine]\r\nUseProxy=0"));
   ASSERT_TRUE(ini->WriteString("Main", "Other", "line\nbreak"));
   EXPECT_EQ(ini->ReadString("Main", "CurrentWallpaper", ""), "http://x/a.jpg");
   EXPECT_EQ(ini->ReadString("Main", "Other", ""), "line");

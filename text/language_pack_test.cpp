@@ -11,12 +11,13 @@ using testing::TempDir;
 
 TEST(LanguagePack, LaterFilesReplaceOnlyTheKeysTheyHold) {
   TempDir dir;
-  dir.WriteFile("A.ini", "[Other]\r\nstart=ignored\r\n[Phrases]\r\nstart=Start A\r\nquit=Quit A\r\n");
+  dir.WriteFile("A.ini",
+                "[Other]\r\nstart=ignored\r\n[Phrases]\r\nstart=Start A\r\nquit=Quit A\r\n");
   dir.WriteFile("B.ini", "[Phrases]\r\n start = \"Start B\" \r\nConnectingTo=Capitals\r\n");
   LanguagePack pack;
   pack.LoadPhrases(dir.Path() + "A.ini");
   pack.LoadPhrases(dir.Path() + "B.ini");
-  pack.LoadPhrases(dir.Path() + "Missing.ini");  // changes nothing
+  pack.LoadPhrases(dir.Path() + "Missing.ini");   // changes nothing
   EXPECT_EQ(pack.GetPhrase("start"), "Start B");  // blanks and one pair of quotes go
   EXPECT_EQ(pack.GetPhrase("quit"), "Quit A");    // kept from the earlier file
   EXPECT_EQ(pack.GetPhrase("connectingto"), "");  // keys are case-sensitive

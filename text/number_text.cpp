@@ -10,8 +10,8 @@
 
 namespace dova {
 
-std::optional<long long> ReadInteger(const std::string& text, IntegerSyntax syntax,
-                                     long long min, long long max) {
+std::optional<long long> ReadInteger(const std::string& text, IntegerSyntax syntax, long long min,
+                                     long long max) {
   std::size_t i = 0;
   if (syntax.leadingBlanks)
     while (i < text.size() && text[i] == ' ') ++i;

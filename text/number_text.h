@@ -20,8 +20,8 @@ constexpr IntegerSyntax kDecimalInteger{true, false};
 
 // An optional sign, then digits and nothing else, in [min, max]; nothing for any other text,
 // the empty text included.
-std::optional<long long> ReadInteger(const std::string& text, IntegerSyntax syntax,
-                                     long long min, long long max);
+std::optional<long long> ReadInteger(const std::string& text, IntegerSyntax syntax, long long min,
+                                     long long max);
 
 // The settings file's integers (kSettingsInteger, the range of int). False when the text is no
 // such integer.

@@ -18,8 +18,8 @@ TEST(ReadDecimalInteger, ReadsSignedDecimalNumbers) {
 }
 
 TEST(ReadDecimalInteger, RefusesEverythingElseWithTheTextInTheMessage) {
-  for (const char* text : {"", "abc", "12a", "8080 ", "-", " ", "1.5", "2147483648",
-                           "-2147483649", "99999999999999999999", "0x10"}) {
+  for (const char* text : {"", "abc", "12a", "8080 ", "-", " ", "1.5", "2147483648", "-2147483649",
+                           "99999999999999999999", "0x10"}) {
     try {
       ReadDecimalInteger(text);
       ADD_FAILURE() << "accepted '" << text << "'";
@@ -54,8 +54,7 @@ TEST(ParseInteger, SettingsIntegersTakeHexadecimalButNoBlanks) {
 }
 
 TEST(ReadInteger, RangeIsCheckedWithoutOverflow) {
-  EXPECT_EQ(ReadInteger("-9223372036854775808", kDecimalInteger, LLONG_MIN, LLONG_MAX),
-            LLONG_MIN);
+  EXPECT_EQ(ReadInteger("-9223372036854775808", kDecimalInteger, LLONG_MIN, LLONG_MAX), LLONG_MIN);
   EXPECT_FALSE(ReadInteger("18446744073709551616", kDecimalInteger, LLONG_MIN, LLONG_MAX));
   EXPECT_FALSE(ReadInteger("-1", kDecimalInteger, 0, 10));
   EXPECT_EQ(ReadInteger("10", kDecimalInteger, 0, 10), 10);

@@ -12,8 +12,8 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "wallpaper/jpeg_decoder.h"
 #include "tests/support/test_pictures.h"
+#include "wallpaper/jpeg_decoder.h"
 
 namespace dova {
 namespace {
@@ -21,9 +21,12 @@ namespace {
 using testing::Bytes;
 
 std::uint32_t Read32(const Bytes& bytes, std::size_t at) {
-  return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (std::uint32_t(bytes[at + 3]) << 24);
+  return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+         (std::uint32_t(bytes[at + 3]) << 24);
 }
-std::uint32_t Read16(const Bytes& bytes, std::size_t at) { return bytes[at] | (bytes[at + 1] << 8); }
+std::uint32_t Read16(const Bytes& bytes, std::size_t at) {
+  return bytes[at] | (bytes[at + 1] << 8);
+}
 
 Bitmap RandomPicture(int width, int height, int bitsPerPixel, unsigned seed) {
   Bitmap picture(width, height, bitsPerPixel);

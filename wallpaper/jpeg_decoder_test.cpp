@@ -155,7 +155,6 @@ TEST_F(JpegDecoderTest, RefusesWhatIsNotAJpegNamingTheFile) {
   EXPECT_THROW(DecodeJpegMemory(nullptr, 0), Error);
 }
 
-
 class JpegDecoderImageMagickTest : public JpegDecoderTest {
  protected:
   void SetUp() override {
@@ -227,9 +226,9 @@ TEST_F(JpegDecoderImageMagickTest, DecodesEveryKindOfPictureAsImageMagickDoes) {
 TEST_F(JpegDecoderImageMagickTest, TruncatedPictureKeepsWhatWasRead) {
   for (const char* interlace : {"None", "JPEG"}) {
     SCOPED_TRACE(interlace);
-    const std::string whole = MakeJpeg(std::string("whole-") + interlace,
-                                       testing::PlasmaSource(160, 120) + " -quality 92 -interlace " +
-                                           interlace);
+    const std::string whole =
+        MakeJpeg(std::string("whole-") + interlace,
+                 testing::PlasmaSource(160, 120) + " -quality 92 -interlace " + interlace);
     const Bytes bytes = testing::ReadBytes(whole);
     const std::string cut = dir_.Native(std::string("cut-") + interlace + ".jpg");
     testing::WriteBytes(cut, Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2));
@@ -245,8 +244,8 @@ TEST_F(JpegDecoderImageMagickTest, TruncatedPictureKeepsWhatWasRead) {
       for (int x = 0; x < 160; ++x) ExpectNear(PixelAt(truncated, x, 119), {128, 128, 128});
     } else {
       // A progressive file cut short has every row, in less detail.
-      const auto difference = testing::ComparePixels(testing::PackedPixels(truncated),
-                                                     testing::PackedPixels(complete));
+      const auto difference =
+          testing::ComparePixels(testing::PackedPixels(truncated), testing::PackedPixels(complete));
       EXPECT_LT(difference.mean, 40);
     }
   }
@@ -255,8 +254,9 @@ TEST_F(JpegDecoderImageMagickTest, TruncatedPictureKeepsWhatWasRead) {
 TEST_F(JpegDecoderImageMagickTest, DamagedScanDataGivesAPictureOrAnError) {
   for (const char* interlace : {"None", "JPEG"}) {
     SCOPED_TRACE(interlace);
-    const Bytes bytes = testing::ReadBytes(MakeJpeg(
-        std::string("sound-") + interlace, testing::PlasmaSource(120, 90) + " -interlace " + interlace));
+    const Bytes bytes =
+        testing::ReadBytes(MakeJpeg(std::string("sound-") + interlace,
+                                    testing::PlasmaSource(120, 90) + " -interlace " + interlace));
     const std::size_t scan = testing::FindLastMarker(bytes, 0xDA);
     ASSERT_NE(scan, std::string::npos);
     std::mt19937 random(12345);
@@ -316,18 +316,18 @@ TEST_F(JpegDecoderImageMagickTest, StopsProgressivePicturesWithTooManyScans) {
   limits.maxScans = scans;
   EXPECT_EQ(DecodeError(progressive, limits), "");
   limits.maxScans = scans - 1;
-  EXPECT_NE(DecodeError(progressive, limits).find("more than " + std::to_string(scans - 1) +
-                                                  " scans"),
-            std::string::npos);
+  EXPECT_NE(
+      DecodeError(progressive, limits).find("more than " + std::to_string(scans - 1) + " scans"),
+      std::string::npos);
 
   // Larger pictures may have fewer scans: each one is a pass over the whole picture.
   limits = JpegLimits();
   limits.maxScanPixels = 64 * 64 * scans;
   EXPECT_EQ(DecodeError(progressive, limits), "");
   limits.maxScanPixels = 64 * 64 * scans - 1;
-  EXPECT_NE(DecodeError(progressive, limits).find("more than " + std::to_string(scans - 1) +
-                                                  " scans"),
-            std::string::npos);
+  EXPECT_NE(
+      DecodeError(progressive, limits).find("more than " + std::to_string(scans - 1) + " scans"),
+      std::string::npos);
 
   // A small file that repeats its last scan thousands of times.
   const std::size_t last = testing::FindLastMarker(progressive, 0xDA);

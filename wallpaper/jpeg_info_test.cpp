@@ -22,9 +22,25 @@ const Bytes kStart = {0xFF, 0xD8};
 
 // A baseline frame header of three components.
 Bytes Frame(int width, int height, std::uint8_t code = 0xC0) {
-  return {0xFF, code, 0x00, 0x11, 0x08, std::uint8_t(height >> 8), std::uint8_t(height),
-          std::uint8_t(width >> 8), std::uint8_t(width), 0x03, 0x01, 0x22, 0x00, 0x02, 0x11,
-          0x01, 0x03, 0x11, 0x01};
+  return {0xFF,
+          code,
+          0x00,
+          0x11,
+          0x08,
+          std::uint8_t(height >> 8),
+          std::uint8_t(height),
+          std::uint8_t(width >> 8),
+          std::uint8_t(width),
+          0x03,
+          0x01,
+          0x22,
+          0x00,
+          0x02,
+          0x11,
+          0x01,
+          0x03,
+          0x11,
+          0x01};
 }
 
 // A segment with a correct length field around `contents`.
@@ -40,8 +56,8 @@ Bytes Segment(std::uint8_t code, const Bytes& contents) {
 }
 
 const Bytes kJfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
-const Bytes kScan = {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03,
-                     0x11, 0x00, 0x3F, 0x00, 0x12, 0x34};
+const Bytes kScan = {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02,
+                     0x11, 0x03, 0x11, 0x00, 0x3F, 0x00, 0x12, 0x34};
 
 class JpegInfoTest : public ::testing::Test {
  protected:
@@ -163,7 +179,8 @@ TEST_F(JpegInfoTest, SizesOfPicturesMadeByImageMagick) {
   testing::Convert(testing::PlasmaSource(160, 120), thumbnail);
   const std::string photo = dir_.Native("photo.jpg");
   const Bytes exif = testing::ExifSegment(testing::ReadBytes(thumbnail));
-  testing::WriteBytes(photo, testing::WithSegment(testing::ReadBytes(dir_.Native("baseline.jpg")), exif));
+  testing::WriteBytes(photo,
+                      testing::WithSegment(testing::ReadBytes(dir_.Native("baseline.jpg")), exif));
   EXPECT_EQ(ReadJpegSize(thumbnail), "160x120");
   EXPECT_EQ(ReadJpegSize(photo), "1024x768");
 }

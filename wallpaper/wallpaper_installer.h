@@ -23,16 +23,15 @@ WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
 
 struct ConvertOptions {
   ResizeMode mode = ResizeMode::Windows;  // Program: resample to the screen size
-  ScreenSize screen;             // the primary screen, read at the moment of the change
-  int filterIndex = 6;           // index in the filter list; outside 0..6 the default filter
+  ScreenSize screen;                      // the primary screen, read at the moment of the change
+  int filterIndex = 6;  // index in the filter list; outside 0..6 the default filter
 };
 
 // Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
-// in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns false,
-// writing nothing, when no file exists at `source`: the caller reports that. Throws dova::Error
-// when the picture cannot be decoded or the bitmap cannot be written.
+// in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns
+// false, writing nothing, when no file exists at `source`: the caller reports that. Throws
+// dova::Error when the picture cannot be decoded or the bitmap cannot be written.
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options);
-
 
 }  // namespace dova

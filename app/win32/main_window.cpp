@@ -4,11 +4,11 @@
 
 #include <exception>
 
-#include "platform/error.h"
 #include "app/win32/main_window_internal.h"
 #include "app/win32/window_interface_text.h"
 #include "app/win32/window_services.h"
 #include "app/win32/window_single_instance.h"
+#include "platform/error.h"
 
 namespace dova {
 
@@ -50,9 +50,9 @@ void MainWindow::Create(TForm1& form) {
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT frame{0, 0, f.clientWidth, f.clientHeight};
   AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"TForm1", L"", kStyle | WS_CLIPCHILDREN,
-                            f.left, f.top, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"TForm1", L"", kStyle | WS_CLIPCHILDREN, f.left,
+                            f.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
   if (!window_) throw Error("Cannot create the main window");
   SetPropA(window_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
   openRequest_ = RegisterWindowMessageA(kOpenRequestMessage);
@@ -321,8 +321,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* self = static_cast<MainWindow*>(created->lpCreateParams);

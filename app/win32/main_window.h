@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "platform/message_pump.h"
-#include "platform/win32/help_viewer_win32.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/view_channel_grid.h"
 #include "app/win32/view_file_grid.h"
 #include "app/win32/window_gdi.h"
+#include "platform/message_pump.h"
+#include "platform/win32/help_viewer_win32.h"
 #include "platform/window_host.h"
 
 namespace dova {

@@ -1,11 +1,9 @@
 // Building the main window's controls, pictures, menu, tooltips and tray icon from the design.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <algorithm>
 
-#include "picturelist/picture_list.h"
-#include "platform/error.h"
 #include "app/win32/main_window.h"
 #include "app/win32/main_window_internal.h"
 #include "app/win32/view_banner.h"
@@ -13,6 +11,8 @@
 #include "app/win32/view_speed_button.h"
 #include "app/win32/window_interface_text.h"
 #include "app/win32/window_services.h"
+#include "picturelist/picture_list.h"
+#include "platform/error.h"
 #include "resources/resource_ids.h"
 
 namespace dova {
@@ -25,10 +25,10 @@ constexpr struct {
   const char* button;
   int bitmap;
 } kGlyphs[] = {
-    {"SpeedButton7", IDB_GLYPH_CLEAR_LIST}, {"SpeedButton1", IDB_GLYPH_ADD_FILES},
+    {"SpeedButton7", IDB_GLYPH_CLEAR_LIST},    {"SpeedButton1", IDB_GLYPH_ADD_FILES},
     {"SpeedButton2", IDB_GLYPH_ADD_DIRECTORY}, {"SpeedButton3", IDB_GLYPH_DELETE},
-    {"SpeedButton4", IDB_GLYPH_STRIP}, {"SpeedButton8", IDB_GLYPH_INSTALL},
-    {"SpeedButton5", IDB_GLYPH_MOVE_UP}, {"SpeedButton6", IDB_GLYPH_MOVE_DOWN},
+    {"SpeedButton4", IDB_GLYPH_STRIP},         {"SpeedButton8", IDB_GLYPH_INSTALL},
+    {"SpeedButton5", IDB_GLYPH_MOVE_UP},       {"SpeedButton6", IDB_GLYPH_MOVE_DOWN},
 };
 constexpr int kComboDropHeight = 200;
 
@@ -60,12 +60,12 @@ BOOL CALLBACK SetFontOf(HWND window, LPARAM font) {
 }  // namespace
 
 void MainWindow::LoadPictures() {
-  appIcon_.Reset(static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_DOVA), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON),
-                                               GetSystemMetrics(SM_CYICON), 0)));
-  appIconSmall_.Reset(static_cast<HICON>(
-      LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_DOVA), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  appIcon_.Reset(
+      static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_DOVA), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  appIconSmall_.Reset(static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_DOVA),
+                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                    GetSystemMetrics(SM_CYSMICON), 0)));
   banner_.Reset(static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_BANNER),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 
@@ -82,8 +82,8 @@ void MainWindow::LoadPictures() {
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   trayIcons_.Reset(ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 4, 0));
   for (int id : {IDI_TRAY_0, IDI_TRAY_1, IDI_TRAY_2, IDI_TRAY_3}) {
-    auto icon = static_cast<HICON>(
-        LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
+    auto icon =
+        static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_ICON, cx, cy, 0));
     if (icon) {
       ImageList_ReplaceIcon(trayIcons_.Get(), -1, icon);
       DestroyIcon(icon);
@@ -175,8 +175,8 @@ void MainWindow::CreateControl(ControlView& view) {
       int glyph = 0;
       for (int k = 0; k < static_cast<int>(std::size(kGlyphs)); ++k)
         if (c.name == kGlyphs[k].button) glyph = k;
-      view.window = CreateSpeedButton(parent, view.id, place, glyphs_.Get(), 2 * glyph,
-                                      2 * glyph + 1);
+      view.window =
+          CreateSpeedButton(parent, view.id, place, glyphs_.Get(), 2 * glyph, 2 * glyph + 1);
       break;
     }
     case ControlKind::kFileGrid: {
@@ -251,9 +251,8 @@ void MainWindow::CreateMenu() {
 
 void MainWindow::CreateTooltips() {
   tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                              Instance(), nullptr);
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, Instance(), nullptr);
   for (auto& view : views_) {
     if (view->model->kind != ControlKind::kSpeedButton) continue;
     const auto& button = static_cast<const SpeedButton&>(*view->model);

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "form/form_model.h"
 #include "app/win32/main_window.h"
+#include "form/form_model.h"
 
 namespace dova {
 
-constexpr int kControlIdBase = 1000;  // control ids: kControlIdBase + design order
-constexpr int kMenuIdBase = 2000;     // popup menu commands: kMenuIdBase + item order
-constexpr UINT_PTR kTimerId = 1;      // Timer1
+constexpr int kControlIdBase = 1000;            // control ids: kControlIdBase + design order
+constexpr int kMenuIdBase = 2000;               // popup menu commands: kMenuIdBase + item order
+constexpr UINT_PTR kTimerId = 1;                // Timer1
 constexpr UINT kSelectionMessage = WM_APP + 1;  // the list's selection changed (posted)
 
 // One control of the design and what its window shows now, for Sync's comparisons.

@@ -1,7 +1,7 @@
 // Showing the form's model: every property a handler may have changed is compared with what
 // the control shows and pushed only when it differs.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "app/win32/main_window.h"
 #include "app/win32/main_window_internal.h"
@@ -15,11 +15,10 @@ namespace {
 constexpr int kComboDropHeight = 200;
 
 std::wstring Utf8ToWide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                      length);
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
 
@@ -77,9 +76,8 @@ void MainWindow::SyncControl(ControlView& view) {
         SetWindowTextW(w, InterfaceText(button.caption).c_str());
         view.caption = button.caption;
       }
-      const bool checked = c.kind == ControlKind::kCheckBox
-                               ? static_cast<CheckBox&>(c).checked
-                               : static_cast<RadioButton&>(c).checked;
+      const bool checked = c.kind == ControlKind::kCheckBox ? static_cast<CheckBox&>(c).checked
+                                                            : static_cast<RadioButton&>(c).checked;
       if (fresh || checked != view.checked) {
         SendMessageA(w, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (c.kind == ControlKind::kRadioButton) {

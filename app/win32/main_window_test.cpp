@@ -2,10 +2,9 @@
 // changes into the model before the form's handler runs and shows the handler's changes after.
 #include "app/win32/main_window.h"
 
-#include <windows.h>
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "tests/support/win32/window_test_support.h"
 
@@ -165,8 +164,8 @@ TEST_F(MainWindowTest, ListChoicesAndEditedTextsReachTheModel) {
   Start(ShownIni());
   HWND combo = Window("ComboBox3");
   SendMessageA(combo, CB_SETCURSEL, 4, 0);
-  SendMessageA(GetParent(combo), WM_COMMAND,
-               MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
   EXPECT_EQ(Model().ComboBox3.itemIndex, 4);
   EXPECT_EQ(Model().ComboBox3.Text(), "500");
 

@@ -9,9 +9,9 @@
 // retried for a few seconds before "Cannot Create System Shell Notification Icon" is thrown.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -21,8 +21,15 @@
 namespace dova {
 
 enum TTrayIconMessage {
-  imClick, imDoubleClick, imMouseDown, imMouseUp, imLeftClickUp, imLeftDoubleClick,
-  imRightClickUp, imRightDoubleClick, imNone
+  imClick,
+  imDoubleClick,
+  imMouseDown,
+  imMouseUp,
+  imLeftClickUp,
+  imLeftDoubleClick,
+  imRightClickUp,
+  imRightDoubleClick,
+  imNone
 };
 
 enum class TrayButton { Left, Right, Middle };

@@ -3,9 +3,8 @@
 // second copy of the program brings the running one forward.
 #include "app/win32/tray_icon.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "app/win32/window_single_instance.h"
 #include "tests/support/win32/window_test_support.h"

@@ -47,8 +47,7 @@ LRESULT CALLBACK BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         GetClientRect(window, &client);
         const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (PtInRect(&client, point))
-          SendMessageA(GetParent(window), WM_COMMAND,
-                       MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
+          SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
                        reinterpret_cast<LPARAM>(window));
       }
       return 0;

@@ -85,8 +85,8 @@ void ChannelGridView::Draw(const DRAWITEMSTRUCT& item) {
       BitBlt(dc, cell.left, cell.top, width, height, source.Get(), 0, 0, SRCCOPY);
     }
     if (marks_)
-      ImageList_DrawEx(marks_, channels[row].Enabled ? 0 : 1, dc, cell.left + 2, cell.top + 3, 0,
-                       0, CLR_NONE, GetSysColor(COLOR_BTNFACE), ILD_TRANSPARENT | ILD_BLEND50);
+      ImageList_DrawEx(marks_, channels[row].Enabled ? 0 : 1, dc, cell.left + 2, cell.top + 3, 0, 0,
+                       CLR_NONE, GetSysColor(COLOR_BTNFACE), ILD_TRANSPARENT | ILD_BLEND50);
   }
   if ((item.itemState & ODS_FOCUS) && GetFocus() == list_) DrawFocusRect(dc, &cell);
 }

@@ -5,16 +5,16 @@
 // or not a bitmap leaves the row without one.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "form/app_context.h"
 #include "app/win32/window_gdi.h"
+#include "form/app_context.h"
 
 namespace dova {
 

@@ -21,16 +21,18 @@ COLORREF ToColorRef(const Rgb& colour) { return RGB(colour.red, colour.green, co
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
   const std::size_t length = std::strlen(prefix);
   if (text.size() < length) return false;
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(),
-                        static_cast<int>(length), prefix,
-                        static_cast<int>(length)) == CSTR_EQUAL;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(length),
+                        prefix, static_cast<int>(length)) == CSTR_EQUAL;
 }
 
 }  // namespace
 
 FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& model,
                            ColourRule colours, HWND notifyTarget, UINT selectionMessage)
-    : font_(font), model_(model), colours_(std::move(colours)), notifyTarget_(notifyTarget),
+    : font_(font),
+      model_(model),
+      colours_(std::move(colours)),
+      notifyTarget_(notifyTarget),
       selectionMessage_(selectionMessage) {
   // The rows are file names, sizes and paths in the system's code page, as the file functions
   // take them, so this list view stays an ANSI window and paints them with the ANSI calls.
@@ -236,8 +238,7 @@ void FileGridView::Sync() {
     shownCount_ = count;
     forcePush_ = true;
   }
-  if (forcePush_ || model_.selTop != shownTop_ || model_.selBottom != shownBottom_)
-    PushSelection();
+  if (forcePush_ || model_.selTop != shownTop_ || model_.selBottom != shownBottom_) PushSelection();
 
   const int current = static_cast<int>(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
   const int perPage = std::max(1, static_cast<int>(SendMessageA(list_, LVM_GETCOUNTPERPAGE, 0, 0)));

@@ -6,8 +6,8 @@
 // in the model; the model's selection, row count and first visible row are pushed back by Sync.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -60,7 +60,7 @@ class FileGridView {
   UINT selectionMessage_;
 
   int rowHeight_ = 16;           // pixels, as the list view lays the rows out
-  bool pushing_ = false;        // notifications caused by Sync itself are not the user's
+  bool pushing_ = false;         // notifications caused by Sync itself are not the user's
   bool selectionDirty_ = false;  // the user changed the selection; ReadSelection pending
   bool forcePush_ = true;
   int shownCount_ = -1;

@@ -2,10 +2,9 @@
 // range of rows in the model, and the model's selection and scroll position reach the screen.
 #include "app/win32/view_file_grid.h"
 
-#include <windows.h>
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdio>
@@ -150,11 +149,13 @@ TEST_F(FileGridViewTest, OneHundredThousandRowsStayFast) {
     UpdateWindow(grid_);
   });
   const double idle = MillisecondsOf([&] {
-    for (int i = 0; i < 100; ++i) window_->Sync();
-  }) / 100;
-  std::printf("100,000 rows: load %.1f ms, select all %.1f ms, select and scroll %.1f ms, "
-              "paint %.1f ms, sync without changes %.3f ms\n",
-              load, selectAll, scroll, paint, idle);
+                        for (int i = 0; i < 100; ++i) window_->Sync();
+                      }) /
+                      100;
+  std::printf(
+      "100,000 rows: load %.1f ms, select all %.1f ms, select and scroll %.1f ms, "
+      "paint %.1f ms, sync without changes %.3f ms\n",
+      load, selectAll, scroll, paint, idle);
   EXPECT_LT(selectAll, 1000);
   EXPECT_LT(scroll, 1000);
   EXPECT_LT(idle, 5);

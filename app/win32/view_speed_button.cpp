@@ -10,8 +10,8 @@ struct SpeedButtonState {
   HIMAGELIST glyphs = nullptr;
   int index = 0;          // the glyph
   int disabledIndex = 0;  // its greyed form
-  bool hot = false;      // the mouse is over the button
-  bool pressed = false;  // the left button went down on it and is still held
+  bool hot = false;       // the mouse is over the button
+  bool pressed = false;   // the left button went down on it and is still held
 };
 
 SpeedButtonState* StateOf(HWND window) {
@@ -111,8 +111,7 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
         ReleaseCapture();
         InvalidateRect(window, nullptr, FALSE);
         if (click && IsWindowEnabled(window))
-          SendMessageA(GetParent(window), WM_COMMAND,
-                       MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
+          SendMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), BN_CLICKED),
                        reinterpret_cast<LPARAM>(window));
       }
       return 0;

@@ -1,11 +1,11 @@
 // Flat glyph buttons that never take the keyboard focus, as the list page's tool buttons are:
 // the face is plain until the mouse is over the button (raised edge) or presses it (sunken
-// edge); a disabled button shows the greyed form of its glyph. A click sends WM_COMMAND (id, BN_CLICKED)
-// to the parent, as a push button does. Enable and disable it with EnableWindow.
+// edge); a disabled button shows the greyed form of its glyph. A click sends WM_COMMAND (id,
+// BN_CLICKED) to the parent, as a push button does. Enable and disable it with EnableWindow.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 namespace dova {
 

@@ -1,23 +1,23 @@
 // The program's entry: one copy per session, the services, the main window hidden at first,
 // the start-up sequence, the window shown unless the program starts in the tray, the message
 // loop, and at the end the save sequence (destroying the form) and the help system's shutdown.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <exception>
 #include <memory>
 #include <string>
 
 #include "app/main_form.h"
+#include "app/win32/main_window.h"
+#include "app/win32/window_services.h"
+#include "app/win32/window_single_instance.h"
 #include "platform/clock.h"
 #include "platform/command_line.h"
 #include "platform/desktop.h"
 #include "platform/platform.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/help_viewer_win32.h"
-#include "app/win32/main_window.h"
-#include "app/win32/window_services.h"
-#include "app/win32/window_single_instance.h"
 
 namespace dova {
 namespace {
@@ -55,8 +55,8 @@ int RunProgram() {
   Win32Dialogs dialogs(owner);
   MainWindow window(help);
   shown = &window;
-  Platform platform{SystemClock(), screen, window, errors, text, dialogs, help, SystemDesktop(),
-                    window};
+  Platform platform{SystemClock(), screen, window,          errors, text,
+                    dialogs,       help,   SystemDesktop(), window};
   std::unique_ptr<TForm1> form;
 
   try {

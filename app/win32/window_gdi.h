@@ -2,8 +2,8 @@
 // goes out of scope or gets a new one.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <utility>
 

@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
+#include "app/win32/window_gdi.h"
 #include "platform/error_box.h"
 #include "platform/screen.h"
 #include "platform/text_measure.h"
-#include "app/win32/window_gdi.h"
 
 namespace dova {
 
@@ -26,8 +26,8 @@ class Win32Screen : public Screen {
   ScreenSize Size() override;  // the primary screen, in pixels
 };
 
-// The standard message box with the application title and the error icon, owned by the window that `owner`
-// gives at the moment (null: none).
+// The standard message box with the application title and the error icon, owned by the window that
+// `owner` gives at the moment (null: none).
 class Win32ErrorBox : public ErrorBox {
  public:
   explicit Win32ErrorBox(std::function<HWND()> owner) : owner_(std::move(owner)) {}

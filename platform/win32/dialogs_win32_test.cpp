@@ -2,10 +2,9 @@
 // would: type the names, press OK, and see what comes back.
 #include "platform/win32/dialogs_win32.h"
 
-#include <windows.h>
 #include <commdlg.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <functional>
@@ -79,7 +78,9 @@ class DialogDriver {
 
 class CurrentDirectory {
  public:
-  explicit CurrentDirectory(const std::string& path) : old_(GetCurrentDir()) { SetCurrentDir(path); }
+  explicit CurrentDirectory(const std::string& path) : old_(GetCurrentDir()) {
+    SetCurrentDir(path);
+  }
   ~CurrentDirectory() { SetCurrentDir(old_); }
 
  private:
@@ -124,16 +125,16 @@ TEST(Win32Dialogs, TheFolderDialogOpensOnTheCurrentDirectory) {
   Win32Dialogs dialogs([] { return HWND(nullptr); });
   std::string folder;
   {
-    DialogDriver user("Choose a folder", [](HWND dialog) {
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    DialogDriver user("Choose a folder",
+                      [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
     folder = dialogs.BrowseForFolder("Choose a folder");
     EXPECT_TRUE(user.Found());
   }
   EXPECT_EQ(FileNameAfterSlash(folder), "Holiday");
   EXPECT_TRUE(DirectoryExists(folder));
 
-  DialogDriver cancel("Cancel it", [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+  DialogDriver cancel("Cancel it",
+                      [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
   EXPECT_EQ(dialogs.BrowseForFolder("Cancel it"), "");
 }
 

@@ -15,9 +15,9 @@
 
 #include "form/channel_catalogue.h"
 #include "online/daily_update.h"
-#include "tests/support/loopback_http_server.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/support/test_app.h"
 
 namespace dova::testing {

@@ -36,17 +36,13 @@ class FakeFetchHost : public FetchHost {
   bool windowClosed = false;
   int pumps = 0;
   int terminations = 0;
-  int settingsReads = 0;
   bool recordProgress = true;
   std::vector<std::string> progress;
   std::string lastProgress;
 
   FakeFetchHost() { settings.speed = "10"; }
 
-  ConnectionSettings Settings() override {
-    ++settingsReads;
-    return settings;
-  }
+  ConnectionSettings Settings() override { return settings; }
   void ProcessMessages() override { ++pumps; }
   bool WindowClosed() override { return windowClosed; }
   void Terminate() override { ++terminations; }

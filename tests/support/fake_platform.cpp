@@ -4,7 +4,6 @@
 
 #include "platform/error.h"
 
-
 namespace dova::testing {
 
 void FakeDesktop::SetWallpaper(const std::string& path, bool doNotResize) {

@@ -79,8 +79,7 @@ class FakeDialogs : public Dialogs {
   std::vector<std::string> files;  // what the file dialog returns
   std::string folder;              // what the folder dialog returns
   std::string lastTitle;
-  std::vector<std::string> OpenPictureFiles(const std::string& title,
-                                            const std::string&) override {
+  std::vector<std::string> OpenPictureFiles(const std::string& title, const std::string&) override {
     lastTitle = title;
     return files;
   }

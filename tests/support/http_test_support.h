@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/fake_fetch_host.h"
 #include "online/http_fetcher.h"
+#include "tests/support/fake_fetch_host.h"
 #include "tests/support/loopback_http_server.h"
 
 namespace dova {
@@ -28,19 +28,56 @@ inline std::string DirectRequest(const std::string& method, const std::string& a
          "\r\nUser-Agent: Dova Wallpaper Changer\r\nConnection: Close\r\n\r\n";
 }
 
+// `settings` with the proxy switched off / on.
+inline ConnectionSettings Direct(ConnectionSettings settings) {
+  settings.useProxy = false;
+  return settings;
+}
+inline ConnectionSettings ThroughProxy(ConnectionSettings settings) {
+  settings.useProxy = true;
+  return settings;
+}
+
+// A request of `text` to connectHost:port, as a scripted case sends it.
+inline HttpRequest RawRequest(const std::string& connectHost, std::uint16_t port,
+                              const std::string& text) {
+  HttpRequest request;
+  request.endpoint.connectHost = connectHost;
+  request.endpoint.connectPort = port;
+  request.text = text;
+  return request;
+}
+
+// A text exchange's outcome in one value to compare: the text on success, else one of these.
+inline const std::string kConnectFailed = "<connect failed>";
+inline const std::string kSocketFailed = "<socket failed>";
+inline std::string Outcome(const TextResponse& response) {
+  switch (response.result) {
+    case FetchResult::Success:
+      return response.text;
+    case FetchResult::ConnectFailed:
+      return kConnectFailed;
+    case FetchResult::SocketFailed:
+      return kSocketFailed;
+  }
+  return "<unknown>";
+}
+
 struct Download {
-  int result = -1;
+  FetchResult result = FetchResult::Success;
   int status = -1;
   std::string bytes;  // what the fetcher appended to the file
 };
 
-inline Download DownloadToFile(FetchHost& host, const std::string& connectHost,
-                               std::uint16_t port, const std::string& request, long long limit,
+inline Download DownloadToFile(FetchHost& host, const ConnectionSettings& settings,
+                               const HttpRequest& request, long long limit,
                                const FetchTimeouts& timeouts) {
   Download d;
   std::FILE* file = std::tmpfile();
   if (file == nullptr) return d;
-  d.result = SendRequestToFile(host, connectHost, port, request, limit, file, &d.status, timeouts);
+  const FileResponse response = SendRequestToFile(host, request, settings, limit, file, timeouts);
+  d.result = response.result;
+  d.status = response.httpStatus;
   std::rewind(file);
   char buffer[65536];
   std::size_t n;
@@ -52,8 +89,8 @@ inline Download DownloadToFile(FetchHost& host, const std::string& connectHost,
 class Stopwatch {
  public:
   long long Milliseconds() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start_)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
         .count();
   }
 

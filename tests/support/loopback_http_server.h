@@ -106,8 +106,8 @@ class LoopbackHttpServer {
       TcpSocket client = listener_.Accept();
       if (!client.IsOpen()) continue;
       ++connections_;
-      connectionThreads_.emplace_back(
-          [this](TcpSocket socket) { Serve(socket); }, std::move(client));
+      connectionThreads_.emplace_back([this](TcpSocket socket) { Serve(socket); },
+                                      std::move(client));
     }
   }
 

@@ -19,7 +19,8 @@ class TempDir {
   TempDir() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     std::mt19937_64 random(static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::random_device{}());
+                               std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                           std::random_device{}());
     for (;;) {
       native_ = base / ("dova_test_" + std::to_string(random() % 1000000000000ull));
       std::error_code error;

@@ -4,19 +4,18 @@
 // not touch the system (the desktop wallpaper, the dialogs, the help viewer, the error box).
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
 
 #include "app/main_form.h"
+#include "app/win32/main_window.h"
+#include "app/win32/window_services.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/win32/help_viewer_win32.h"
-#include "app/win32/main_window.h"
-#include "app/win32/window_services.h"
 #include "tests/support/test_app.h"
 
 namespace dova::testing {
