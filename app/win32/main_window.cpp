@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/win32/main_window_internal.h"
+#include "app/win32/window_class.h"
 #include "app/win32/window_interface_text.h"
 #include "app/win32/window_services.h"
 #include "app/win32/window_single_instance.h"
@@ -17,8 +18,9 @@ MainWindow::MainWindow(Win32HelpViewer& help) : help_(help) {}
 MainWindow::~MainWindow() {
   // The tray icon goes before the window its menu and hook belong to.
   tray_.reset();
-  fileGrid_.reset();
-  channelGrid_.reset();
+  fileGrid_ = nullptr;
+  channelGrid_ = nullptr;
+  views_.clear();
   if (window_) {
     KillTimer(window_, kTimerId);
     RemovePropA(window_, kMainWindowProperty);
@@ -30,21 +32,13 @@ MainWindow::~MainWindow() {
 void MainWindow::Create(TForm1& form) {
   form_ = &form;
   FormModel& f = form.Form();
-  static bool registered = false;
   LoadPictures();
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hIcon = appIcon_.Get();
-    wc.hIconSm = appIconSmall_.Get();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"TForm1";
-    RegisterClassExW(&wc);
-    registered = true;
-  }
+  WindowClass windowClass{L"TForm1", WindowProc};
+  windowClass.cursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.icon = appIcon_.Get();
+  windowClass.smallIcon = appIconSmall_.Get();
+  RegisterWindowClass(windowClass);
   // A Unicode window, as are the controls that show texts, so that the caption's Cyrillic
   // letter and a Russian interface read right whatever the system's code page.
   constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -94,10 +88,10 @@ void MainWindow::OpenMainWindow() {
 
 HWND MainWindow::ControlWindow(const std::string& name) const {
   const auto found = byName_.find(name);
-  return found == byName_.end() ? nullptr : found->second->window;
+  return found == byName_.end() ? nullptr : found->second->Window();
 }
 
-const MainWindow::ControlView* MainWindow::ViewOfWindow(HWND window) const {
+const ControlView* MainWindow::ViewOfWindow(HWND window) const {
   for (HWND w = window; w && w != window_; w = GetParent(w)) {
     const auto found = byWindow_.find(w);
     if (found != byWindow_.end()) return found->second;
@@ -107,7 +101,7 @@ const MainWindow::ControlView* MainWindow::ViewOfWindow(HWND window) const {
 
 std::string MainWindow::NameOfFocus() const {
   const ControlView* view = ViewOfWindow(GetFocus());
-  return view ? view->model->name : std::string();
+  return view ? view->Model().name : std::string();
 }
 
 void MainWindow::ReadPendingState() {
@@ -132,10 +126,10 @@ void MainWindow::Dispatch(const std::function<void()>& handler) {
   Sync();
 }
 
-void MainWindow::FocusEntered(HWND control, bool entered) {
+void MainWindow::FocusChanged(HWND control, bool entered) {
   const ControlView* view = ViewOfWindow(control);
   if (!view) return;
-  const std::string name = view->model->name;
+  const std::string name = view->Model().name;
   if (entered) lastFocus_ = control;
   Dispatch([&] {
     if (entered)
@@ -157,74 +151,16 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     return;
   }
-  HWND control = reinterpret_cast<HWND>(lParam);
-  const auto found = byWindow_.find(control);
+  const auto found = byWindow_.find(reinterpret_cast<HWND>(lParam));
   if (found == byWindow_.end() || !form_) return;
-  ControlView& view = *found->second;
-  Control& model = *view.model;
-  const std::string name = model.name;
-  const bool user = syncDepth_ == 0;
-
-  switch (model.kind) {
-    case ControlKind::kCheckBox:
-      if (code == BN_CLICKED && user) {
-        const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        static_cast<CheckBox&>(model).checked = view.checked = checked;
-        Dispatch([&] { form_->ControlClicked(name); });
-      } else if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
-        FocusEntered(control, code == BN_SETFOCUS);
-      }
-      break;
-    case ControlKind::kRadioButton:
-      if (code == BN_CLICKED && user) {
-        auto& radio = static_cast<RadioButton&>(model);
-        // A click on the checked button changes nothing and raises no event.
-        if (!radio.checked) {
-          form_->Form().Check(radio);
-          Dispatch([&] { form_->ControlClicked(name); });
-        } else {
-          Sync();
-        }
-      } else if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
-        FocusEntered(control, code == BN_SETFOCUS);
-      }
-      break;
-    case ControlKind::kComboBox:
-      if (code == CBN_SELCHANGE && user) {
-        const int index = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-        static_cast<ComboBox&>(model).itemIndex = view.itemIndex = index;
-        Dispatch([&] { form_->ComboBoxChanged(name); });
-      } else if (code == CBN_SETFOCUS || code == CBN_KILLFOCUS) {
-        FocusEntered(control, code == CBN_SETFOCUS);
-      }
-      break;
-    case ControlKind::kEdit:
-      if (code == EN_CHANGE && user) {
-        static_cast<Edit&>(model).text = view.text = UserDataBytes(WindowTextOf(control));
-      } else if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
-        FocusEntered(control, code == EN_SETFOCUS);
-      }
-      break;
-    case ControlKind::kSpeedButton:
-    case ControlKind::kImage:
-      if (code == BN_CLICKED) Dispatch([&] { form_->ControlClicked(name); });
-      break;
-    case ControlKind::kChannelGrid:
-      if (code == LBN_SETFOCUS || code == LBN_KILLFOCUS)
-        FocusEntered(control, code == LBN_SETFOCUS);
-      else if (channelGrid_ && user)
-        channelGrid_->OnCommand(code);
-      break;
-    default:
-      break;
-  }
+  found->second->Command(*this, code, syncDepth_ == 0);
 }
 
 bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
   if (!form_) return false;
   if (fileGrid_ && header.hwndFrom == fileGrid_->Handle()) {
     if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
-      FocusEntered(header.hwndFrom, header.code == NM_SETFOCUS);
+      FocusChanged(header.hwndFrom, header.code == NM_SETFOCUS);
       return false;
     }
     return fileGrid_->OnNotify(header, result);
@@ -236,7 +172,7 @@ bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
       ShowPage(page);
       Dispatch([] {});
     } else if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
-      FocusEntered(tabs_, header.code == NM_SETFOCUS);
+      FocusChanged(tabs_, header.code == NM_SETFOCUS);
     }
     return false;
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "app/win32/control_view.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/view_channel_grid.h"
 #include "app/win32/view_file_grid.h"
@@ -25,7 +26,7 @@
 
 namespace dova {
 
-class MainWindow : public MessagePump, public WindowHost {
+class MainWindow : public MessagePump, public WindowHost, private ControlHost {
  public:
   explicit MainWindow(Win32HelpViewer& help);
   ~MainWindow() override;
@@ -68,8 +69,6 @@ class MainWindow : public MessagePump, public WindowHost {
   HMENU PopupMenu() const { return menu_.Get(); }
 
  private:
-  struct ControlView;
-
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(WPARAM wParam, LPARAM lParam);
@@ -79,15 +78,12 @@ class MainWindow : public MessagePump, public WindowHost {
   // Building (main_window_controls.cpp).
   void LoadPictures();
   void CreateControls();
-  void CreateControl(ControlView& view);
   void CreateMenu();
   void CreateTray();
   void CreateTooltips();
   HWND ParentWindow(const std::string& parentName) const;
-  RECT PageRect() const;
 
   // Showing (main_window_sync.cpp).
-  void SyncControl(ControlView& view);
   void SyncForm();
   void ShowPage(int index);
 
@@ -96,13 +92,33 @@ class MainWindow : public MessagePump, public WindowHost {
   void OnKeyDown(const MSG& message);
   bool IsOwnWindow(HWND window) const;
 
-  // Runs a handler of the form: the list's pending selection and scroll position are read into
-  // the model first, an error escaping it goes to the error box, Sync() follows.
-  void Dispatch(const std::function<void()>& handler);
+  // ControlHost. Dispatch runs a handler of the form: the list's pending selection and scroll
+  // position are read into the model first, an error escaping it goes to the error box, Sync()
+  // follows.
+  HWND FormWindow() const override { return window_; }
+  HFONT Font() const override { return font_.Get(); }
+  FormModel& Form() override { return form_->Form(); }
+  AppContext& Context() override { return form_->Context(); }
+  HIMAGELIST Glyphs() const override { return glyphs_.Get(); }
+  HIMAGELIST Marks() const override { return marks_.Get(); }
+  HBITMAP Banner() const override { return banner_.Get(); }
+  HWND Tooltips() const override { return tooltips_; }
+  RECT PageArea() const override;
+  void Dispatch(const std::function<void()>& handler) override;
+  TForm1& Handlers() override { return *form_; }
+  void FocusChanged(HWND control, bool entered) override;
+  void Resync() override { Sync(); }
+  HWND Tabs() const override { return tabs_; }
+  void AdoptTabs(HWND tabs) override;
+  void AdoptPage(int index, HWND page) override;
+  void AdoptStatusBar(HWND statusBar) override { status_ = statusBar; }
+  void AdoptFileGrid(FileGridView* grid) override { fileGrid_ = grid; }
+  void AdoptChannelGrid(ChannelGridView* grid) override { channelGrid_ = grid; }
+  UINT SelectionMessage() const override;
+
   void ReadPendingState();
   const ControlView* ViewOfWindow(HWND window) const;
   std::string NameOfFocus() const;
-  void FocusEntered(HWND control, bool entered);
 
   Win32HelpViewer& help_;
   TForm1* form_ = nullptr;
@@ -111,8 +127,8 @@ class MainWindow : public MessagePump, public WindowHost {
   std::vector<std::unique_ptr<ControlView>> views_;
   std::map<HWND, ControlView*> byWindow_;
   std::map<std::string, ControlView*> byName_;
-  std::unique_ptr<FileGridView> fileGrid_;
-  std::unique_ptr<ChannelGridView> channelGrid_;
+  FileGridView* fileGrid_ = nullptr;        // owned by its view
+  ChannelGridView* channelGrid_ = nullptr;  // owned by its view
   std::unique_ptr<TTrayIcon> tray_;
   HWND tabs_ = nullptr, status_ = nullptr, tooltips_ = nullptr;
   std::vector<HWND> pages_;

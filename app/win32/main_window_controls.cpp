@@ -1,17 +1,15 @@
 // Building the main window's controls, pictures, menu, tooltips and tray icon from the design.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <algorithm>
 
+#include "app/win32/list_button_glyphs.h"
 #include "app/win32/main_window.h"
 #include "app/win32/main_window_internal.h"
-#include "app/win32/view_banner.h"
-#include "app/win32/view_panel.h"
-#include "app/win32/view_speed_button.h"
 #include "app/win32/window_interface_text.h"
 #include "app/win32/window_services.h"
-#include "picturelist/picture_list.h"
 #include "platform/error.h"
 #include "resources/resource_ids.h"
 
@@ -19,30 +17,7 @@ namespace dova {
 
 namespace {
 
-// The list buttons' glyphs by design name; in the glyph list, glyph k is image 2k and its
-// greyed form image 2k + 1.
-constexpr struct {
-  const char* button;
-  int bitmap;
-} kGlyphs[] = {
-    {"SpeedButton7", IDB_GLYPH_CLEAR_LIST},    {"SpeedButton1", IDB_GLYPH_ADD_FILES},
-    {"SpeedButton2", IDB_GLYPH_ADD_DIRECTORY}, {"SpeedButton3", IDB_GLYPH_DELETE},
-    {"SpeedButton4", IDB_GLYPH_STRIP},         {"SpeedButton8", IDB_GLYPH_INSTALL},
-    {"SpeedButton5", IDB_GLYPH_MOVE_UP},       {"SpeedButton6", IDB_GLYPH_MOVE_DOWN},
-};
-constexpr int kComboDropHeight = 200;
-
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
-
-HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
-// The controls that show the model's texts are Unicode windows (see window_interface_text.h).
-HWND CreateControlWindow(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& place,
-                         HWND parent, int id) {
-  return CreateWindowExW(exStyle, className, L"", style, place.left, place.top,
-                         place.right - place.left, place.bottom - place.top, parent, ControlId(id),
-                         Instance(), nullptr);
-}
 
 void AddMaskedBitmap(HIMAGELIST list, int id) {
   auto bitmap = static_cast<HBITMAP>(
@@ -70,7 +45,7 @@ void MainWindow::LoadPictures() {
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 
   glyphs_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 16, 0));
-  for (const auto& glyph : kGlyphs) {
+  for (const auto& glyph : kListButtonGlyphs) {
     AddMaskedBitmap(glyphs_.Get(), glyph.bitmap);
     AddMaskedBitmap(glyphs_.Get(), glyph.bitmap + IDB_GLYPH_DISABLED_OFFSET);
   }
@@ -91,139 +66,40 @@ void MainWindow::LoadPictures() {
   }
 }
 
-RECT MainWindow::PageRect() const {
+RECT MainWindow::PageArea() const {
   RECT area;
   GetClientRect(tabs_, &area);
-  SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   MapWindowPoints(tabs_, window_, reinterpret_cast<POINT*>(&area), 2);
   return area;
 }
+
+void MainWindow::AdoptTabs(HWND tabs) {
+  tabs_ = tabs;
+  pages_.assign(4, nullptr);
+}
+
+void MainWindow::AdoptPage(int index, HWND page) {
+  pages_.at(static_cast<std::size_t>(index)) = page;
+}
+
+UINT MainWindow::SelectionMessage() const { return kSelectionMessage; }
 
 HWND MainWindow::ParentWindow(const std::string& parentName) const {
   if (parentName.empty()) return window_;
   const auto found = byName_.find(parentName);
   if (found == byName_.end()) throw Error("The design has no control " + parentName);
-  return found->second->window;
-}
-
-void MainWindow::CreateControl(ControlView& view) {
-  Control& c = *view.model;
-  FormModel& f = form_->Form();
-  HWND parent = ParentWindow(c.parent);
-  const RECT place{c.left, c.top, c.left + c.width, c.top + c.height};
-  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-
-  switch (c.kind) {
-    case ControlKind::kPageControl: {
-      tabs_ = CreateControlWindow(0, WC_TABCONTROLW, kChild | WS_TABSTOP | WS_CLIPSIBLINGS, place,
-                                  parent, view.id);
-      // The tabs' height follows the font, and the pages' area follows the tabs.
-      SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-      for (TabSheet* sheet : {&f.TabSheet1, &f.TabSheet2, &f.TabSheet3, &f.TabSheet4}) {
-        std::wstring caption = InterfaceText(sheet->caption);
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption.data();
-        SendMessageW(tabs_, TCM_INSERTITEMW, sheet->pageIndex, reinterpret_cast<LPARAM>(&item));
-      }
-      pages_.assign(4, nullptr);
-      view.window = tabs_;
-      break;
-    }
-    case ControlKind::kTabSheet: {
-      const auto& sheet = static_cast<TabSheet&>(c);
-      HWND page = CreatePanel(window_, PageRect(), false);
-      ShowWindow(page, SW_HIDE);
-      pages_.at(static_cast<std::size_t>(sheet.pageIndex)) = page;
-      view.window = page;
-      break;
-    }
-    case ControlKind::kGroupBox:
-      view.window = CreatePanel(parent, place, true);
-      break;
-    case ControlKind::kCheckBox:
-      view.window = CreateControlWindow(
-          0, WC_BUTTONW, kChild | WS_TABSTOP | BS_AUTOCHECKBOX | BS_NOTIFY, place, parent, view.id);
-      break;
-    case ControlKind::kRadioButton:
-      // The model checks radio buttons (one per parent), so they are not automatic ones.
-      view.window = CreateControlWindow(0, WC_BUTTONW, kChild | BS_RADIOBUTTON | BS_NOTIFY, place,
-                                        parent, view.id);
-      break;
-    case ControlKind::kComboBox:
-      view.window = CreateControlWindow(
-          0, WC_COMBOBOXW, kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-          RECT{place.left, place.top, place.right, place.bottom + kComboDropHeight}, parent,
-          view.id);
-      SendMessageA(view.window, CB_SETMINVISIBLE, 12, 0);
-      break;
-    case ControlKind::kEdit: {
-      const auto& edit = static_cast<Edit&>(c);
-      // A Unicode edit keeps whatever the user types, also outside the system's code page.
-      view.window = CreateControlWindow(
-          WS_EX_CLIENTEDGE, WC_EDITW,
-          kChild | WS_TABSTOP | ES_AUTOHSCROLL | (edit.password ? ES_PASSWORD : 0), place, parent,
-          view.id);
-      if (edit.password) SendMessageW(view.window, EM_SETPASSWORDCHAR, L'*', 0);
-      break;
-    }
-    case ControlKind::kLabel:
-      view.window = CreateControlWindow(0, WC_STATICW, kChild | SS_LEFT | SS_NOPREFIX, place,
-                                        parent, view.id);
-      break;
-    case ControlKind::kSpeedButton: {
-      int glyph = 0;
-      for (int k = 0; k < static_cast<int>(std::size(kGlyphs)); ++k)
-        if (c.name == kGlyphs[k].button) glyph = k;
-      view.window =
-          CreateSpeedButton(parent, view.id, place, glyphs_.Get(), 2 * glyph, 2 * glyph + 1);
-      break;
-    }
-    case ControlKind::kFileGrid: {
-      AppContext& context = form_->Context();
-      fileGrid_ = std::make_unique<FileGridView>(
-          parent, view.id, font_.Get(), f.FileGrid,
-          [&context](const std::string& sizeText, bool selected) {
-            return FileGridCellColours(sizeText, context.ScreenAspect, selected);
-          },
-          window_, kSelectionMessage);
-      fileGrid_->onDblClick = [this] { Dispatch([this] { form_->FileGridDblClick(); }); };
-      view.window = fileGrid_->Handle();
-      break;
-    }
-    case ControlKind::kChannelGrid:
-      channelGrid_ =
-          std::make_unique<ChannelGridView>(parent, view.id, form_->Context(), marks_.Get());
-      channelGrid_->onClick = [this](int row) {
-        Dispatch([this, row] { form_->StringGrid1Click(row); });
-      };
-      channelGrid_->onDblClick = [this](int row) {
-        Dispatch([this, row] { form_->StringGrid1DblClick(row); });
-      };
-      view.window = channelGrid_->Handle();
-      break;
-    case ControlKind::kImage:
-      view.window = CreateBanner(parent, view.id, place, banner_.Get());
-      break;
-    case ControlKind::kStatusBar:
-      // The status bar places itself along the window's bottom edge.
-      status_ = CreateControlWindow(0, STATUSCLASSNAMEW, kChild, RECT{}, parent, view.id);
-      SendMessageW(status_, SB_SIMPLE, TRUE, 0);
-      view.window = status_;
-      break;
-  }
-  if (!view.window) throw Error("Cannot create the control " + c.name);
+  return found->second->Window();
 }
 
 void MainWindow::CreateControls() {
   const std::vector<Control*>& controls = form_->Form().Controls();
   for (std::size_t i = 0; i < controls.size(); ++i) {
-    auto view = std::make_unique<ControlView>();
-    view->model = controls[i];
-    view->id = kControlIdBase + static_cast<int>(i);
-    CreateControl(*view);
-    byWindow_[view->window] = view.get();
-    byName_[view->model->name] = view.get();
+    std::unique_ptr<ControlView> view =
+        MakeControlView(*controls[i], kControlIdBase + static_cast<int>(i));
+    view->Create(*this, ParentWindow(controls[i]->parent));
+    byWindow_[view->Window()] = view.get();
+    byName_[controls[i]->name] = view.get();
     views_.push_back(std::move(view));
   }
   // The pages lie on the tab control: it paints first and leaves their area to them.
@@ -253,21 +129,7 @@ void MainWindow::CreateTooltips() {
   tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, Instance(), nullptr);
-  for (auto& view : views_) {
-    if (view->model->kind != ControlKind::kSpeedButton) continue;
-    const auto& button = static_cast<const SpeedButton&>(*view->model);
-    view->showHint = button.showHint;
-    if (!button.showHint) continue;
-    std::wstring hint = InterfaceText(button.hint);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = GetParent(view->window);
-    tool.uId = reinterpret_cast<UINT_PTR>(view->window);
-    tool.lpszText = hint.data();
-    SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    view->hint = button.hint;
-  }
+  for (auto& view : views_) view->AttachTooltip(tooltips_);
 }
 
 void MainWindow::CreateTray() {

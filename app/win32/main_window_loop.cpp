@@ -2,8 +2,9 @@
 // focused control does (KeyPreview), then the dialog manager moves the focus with Tab and the
 // arrows, then the control gets the key. The loop is a Unicode one, so that the typed
 // characters reach the Unicode edit fields whatever the system's code page.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "app/win32/main_window.h"
 #include "app/win32/main_window_internal.h"

@@ -2,9 +2,10 @@
 // changes into the model before the form's handler runs and shows the handler's changes after.
 #include "app/win32/main_window.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "tests/support/win32/window_test_support.h"
 

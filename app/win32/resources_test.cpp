@@ -2,8 +2,9 @@
 // bitmap is there at the size the window's image lists and buttons expect, the glyphs and marks
 // carry the transparent key colour, the icons have an alpha channel, and the version block and
 // the manifest are in place. Built for Windows only, linked with the compiled dova.rc.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>

@@ -1,12 +1,13 @@
 #include "app/win32/tray_icon.h"
 
+#include "app/win32/window_class.h"
 #include "platform/error.h"
 
 namespace dova {
 
 namespace {
 
-constexpr char kTrayWindowClass[] = "TTrayIcon";
+constexpr wchar_t kTrayWindowClass[] = L"TTrayIcon";
 constexpr UINT kCallbackMessage = WM_USER + 1;
 constexpr UINT_PTR kHookId = 0x7459;  // "tY"
 // At log-on the shell may come up after the program: adding the icon is tried this often,
@@ -38,18 +39,10 @@ TrayShiftState KeysHeld() {
 }  // namespace
 
 TTrayIcon::TTrayIcon(HICON applicationIcon) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kTrayWindowClass;
-    RegisterClassA(&wc);
-    registered = true;
-  }
+  RegisterWindowClass(WindowClass{kTrayWindowClass, WindowProc});
   // A hidden top-level window rather than a message-only one: only top-level windows get the
   // "TaskbarCreated" broadcast and the end-of-session queries.
-  window_ = CreateWindowExA(0, kTrayWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  window_ = CreateWindowExW(0, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleA(nullptr), this);
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   // An elevated process would not receive the broadcast from the unelevated shell otherwise.
@@ -239,17 +232,17 @@ LRESULT TTrayIcon::DoMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return 0;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TTrayIcon::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
   }
-  auto* tray = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* tray = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (tray && tray->window_ == window) return tray->DoMessage(message, wParam, lParam);
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace dova

@@ -9,9 +9,10 @@
 // retried for a few seconds before "Cannot Create System Shell Notification Icon" is thrown.
 #pragma once
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <functional>
 #include <string>

@@ -3,8 +3,9 @@
 // second copy of the program brings the running one forward.
 #include "app/win32/tray_icon.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "app/win32/window_single_instance.h"
 #include "tests/support/win32/window_test_support.h"

@@ -1,19 +1,20 @@
 #include "app/win32/view_banner.h"
 
+#include "app/win32/window_class.h"
 #include "app/win32/window_gdi.h"
 
 namespace dova {
 
 namespace {
 
-constexpr char kBannerClass[] = "DovaBanner";
+constexpr wchar_t kBannerClass[] = L"DovaBanner";
 
 void Paint(HWND window) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   RECT client;
   GetClientRect(window, &client);
-  auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(window, GWLP_USERDATA));
   BITMAP info{};
   if (picture && GetObjectA(picture, sizeof info, &info)) {
     MemoryDc source;
@@ -29,7 +30,7 @@ LRESULT CALLBACK BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_NCCREATE: {
       const auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
-      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
       break;
     }
     case WM_PAINT:
@@ -54,23 +55,16 @@ LRESULT CALLBACK BannerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 HWND CreateBanner(HWND parent, int id, const RECT& place, HBITMAP picture) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = BannerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-    wc.lpszClassName = kBannerClass;
-    RegisterClassA(&wc);
-    registered = true;
-  }
-  return CreateWindowExA(0, kBannerClass, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
+  WindowClass banner{kBannerClass, BannerProc};
+  banner.cursor = LoadCursor(nullptr, IDC_HAND);
+  RegisterWindowClass(banner);
+  return CreateWindowExW(0, kBannerClass, L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
                          place.right - place.left, place.bottom - place.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleA(nullptr), picture);

@@ -5,8 +5,9 @@
 // or not a bitmap leaves the row without one.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <functional>
 #include <map>

@@ -6,8 +6,9 @@
 // in the model; the model's selection, row count and first visible row are pushed back by Sync.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <functional>
 #include <string>

@@ -2,9 +2,10 @@
 // range of rows in the model, and the model's selection and scroll position reach the screen.
 #include "app/win32/view_file_grid.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <chrono>
 #include <cstdio>

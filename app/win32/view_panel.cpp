@@ -1,5 +1,7 @@
 #include "app/win32/view_panel.h"
 
+#include "app/win32/window_class.h"
+
 namespace dova {
 
 namespace {
@@ -30,16 +32,10 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void RegisterPanelClass() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = PanelProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kPanelClass;
-  RegisterClassW(&wc);
-  registered = true;
+  WindowClass panel{kPanelClass, PanelProc};
+  panel.cursor = LoadCursor(nullptr, IDC_ARROW);
+  panel.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  RegisterWindowClass(panel);
 }
 
 }  // namespace

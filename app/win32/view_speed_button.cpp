@@ -1,10 +1,12 @@
 #include "app/win32/view_speed_button.h"
 
+#include "app/win32/window_class.h"
+
 namespace dova {
 
 namespace {
 
-constexpr char kSpeedButtonClass[] = "DovaSpeedButton";
+constexpr wchar_t kSpeedButtonClass[] = L"DovaSpeedButton";
 
 struct SpeedButtonState {
   HIMAGELIST glyphs = nullptr;
@@ -15,7 +17,7 @@ struct SpeedButtonState {
 };
 
 SpeedButtonState* StateOf(HWND window) {
-  return reinterpret_cast<SpeedButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<SpeedButtonState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 bool CursorInside(HWND window, LPARAM lParam) {
@@ -55,13 +57,13 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
       // The window keeps its own copy of the state and frees it in WM_NCDESTROY.
       const auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
       const auto* initial = static_cast<const SpeedButtonState*>(created->lpCreateParams);
-      SetWindowLongPtrA(window, GWLP_USERDATA,
+      SetWindowLongPtrW(window, GWLP_USERDATA,
                         reinterpret_cast<LONG_PTR>(new SpeedButtonState(*initial)));
       break;
     }
     case WM_NCDESTROY:
       delete state;
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       break;
     case WM_PAINT:
       if (state) {
@@ -124,20 +126,12 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RegisterSpeedButtonClass() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSA wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = SpeedButtonProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = kSpeedButtonClass;
-  RegisterClassA(&wc);
-  registered = true;
+  WindowClass button{kSpeedButtonClass, SpeedButtonProc, CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW)};
+  RegisterWindowClass(button);
 }
 
 }  // namespace
@@ -149,7 +143,7 @@ HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs
   initial.glyphs = glyphs;
   initial.index = index;
   initial.disabledIndex = disabledIndex;
-  return CreateWindowExA(0, kSpeedButtonClass, "", WS_CHILD | WS_VISIBLE, place.left, place.top,
+  return CreateWindowExW(0, kSpeedButtonClass, L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
                          place.right - place.left, place.bottom - place.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleA(nullptr), &initial);

@@ -4,8 +4,9 @@
 // BN_CLICKED) to the parent, as a push button does. Enable and disable it with EnableWindow.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace dova {
 

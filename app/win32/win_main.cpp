@@ -1,8 +1,9 @@
 // The program's entry: one copy per session, the services, the main window hidden at first,
 // the start-up sequence, the window shown unless the program starts in the tray, the message
 // loop, and at the end the save sequence (destroying the form) and the help system's shutdown.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <exception>
 #include <memory>

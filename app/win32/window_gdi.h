@@ -2,8 +2,9 @@
 // goes out of scope or gets a new one.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <utility>
 

@@ -2,9 +2,10 @@
 // would: type the names, press OK, and see what comes back.
 #include "platform/win32/dialogs_win32.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <atomic>
 #include <functional>

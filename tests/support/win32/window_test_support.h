@@ -4,8 +4,9 @@
 // not touch the system (the desktop wallpaper, the dialogs, the help viewer, the error box).
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
