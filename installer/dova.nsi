@@ -61,6 +61,8 @@ VIFileVersion "${FILE_VERSION}"
 !define MUI_UNICON "${ICON}"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
 !define MUI_ABORTWARNING
+; The description under the list leaves the list the page's width for the components' names.
+!define MUI_COMPONENTSPAGE_SMALLDESC
 ; The language chosen at install time is the uninstaller's language too.
 !define MUI_LANGDLL_REGISTRY_ROOT HKCU
 !define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"

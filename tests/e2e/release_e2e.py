@@ -19,7 +19,7 @@ import zipfile
 sys.path.insert(0, os.path.dirname(__file__))
 from e2e_base import PHRASES, read_ini  # noqa: E402
 from wine_session import (DIST, ROOT, SCREENSHOTS, WINE, Display, Wine,  # noqa: E402
-                          make_jpeg, screenshot, wait_until)
+                          make_jpeg, screenshot, wait_until, xdotool)
 
 RELEASE = os.path.join(ROOT, "build", "release")
 PREFIX = os.path.join(ROOT, "build", "wineprefix-release")
@@ -295,6 +295,119 @@ class Installer(unittest.TestCase):
         self.assertEqual(read_ini(self.read_site("dova.ini"))["Main"]["Section"], "2")
 
 
+class InstallerPages(unittest.TestCase):
+    """The installer and the uninstaller as a user sees them, in English and in Russian,
+    driven by the keyboard; screenshots of every page go to build/e2e-screenshots."""
+
+    DIR = r"C:\DovaPages"
+
+    def setUp(self):
+        self.wine = Session.wine
+        self.display = Session.display
+        self.seen = set()
+        self.processes = []
+
+    def tearDown(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+
+    def launch(self, path, *args):
+        # A new process may get the X window numbers of one that has ended.
+        self.seen = set()
+        self.processes.append(subprocess.Popen([WINE, path] + list(args), env=self.wine.env,
+                                               stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
+
+    def windows(self, title):
+        found = xdotool(self.display, "search", "--onlyvisible", "--name", title)
+        return [int(w) for w in found.split()]
+
+    def new_window(self, title, timeout=30):
+        """Waits for a window with this title that was not there before, and gives it the
+        keyboard."""
+        fresh = []
+        self.assertTrue(wait_until(lambda: fresh.extend(w for w in self.windows(title)
+                                                        if w not in self.seen) or fresh,
+                                   timeout), "no window %r" % title)
+        window = fresh[-1]
+        self.seen.add(window)
+        self.focus(window)
+        return window
+
+    def focus(self, window):
+        xdotool(self.display, "windowfocus", "--sync", str(window))
+        time.sleep(0.5)
+
+    def press(self, window, *keys):
+        self.focus(window)
+        for key in keys:
+            xdotool(self.display, "key", key)
+        time.sleep(1.5)
+
+    def installed(self, name):
+        return os.path.join(self.wine.unix_path(self.DIR), name)
+
+    def test_pages_in_english_and_russian_and_the_uninstaller_asks(self):
+        self.assertIsNone(self.wine.reg_values(UNINSTALL_KEY))
+        # English, cancelled on the directory page: nothing is installed.
+        self.launch(setup_exe(), "/D=" + self.DIR)
+        language = self.new_window("^Installer Language$")
+        screenshot(self.display, "installer-language")
+        self.press(language, "Return")
+        setup = self.new_window("^Dova Wallpaper Changer Setup")
+        for page in ("welcome", "components", "directory"):
+            screenshot(self.display, "installer-en-" + page)
+            if page != "directory":
+                self.press(setup, "Return")
+        self.press(setup, "Escape")
+        quit_box = self.new_window("^Dova Wallpaper Changer Setup")
+        screenshot(self.display, "installer-en-cancel")
+        self.press(quit_box, "Return")
+        self.assertTrue(wait_until(lambda: self.processes[-1].poll() is not None, 20))
+        self.assertFalse(os.path.exists(self.installed("Dova.exe")))
+        self.assertIsNone(self.wine.reg_values(UNINSTALL_KEY))
+
+        # Russian, installed, and the program started from the finish page speaks Russian.
+        self.launch(setup_exe(), "/D=" + self.DIR)
+        self.press(self.new_window("^Installer Language$"), "Down", "Return")
+        setup = self.new_window("^Установка Dova Wallpaper Changer")
+        for page in ("welcome", "components", "directory"):
+            screenshot(self.display, "installer-ru-" + page)
+            self.press(setup, "Return")
+        self.assertTrue(wait_until(lambda: os.path.exists(self.installed("Uninstall.exe")), 30))
+        time.sleep(1)
+        screenshot(self.display, "installer-ru-finish")
+        self.press(setup, "Return")
+        self.assertEqual(self.wine.driver("wait", "50")[0], 0, "the finish page started nothing")
+        self.assertTrue(wait_until(lambda: self.wine.driver("visible")[1] == "1", 10))
+        settings = read_ini(read_bytes(self.installed("Sites/dova.ini")).decode("cp1251"))
+        self.assertEqual(settings["Main"]["Language"], "Russian")
+        with open(self.installed("Sites/dova.log"), "rb") as f:
+            self.assertIn((self.DIR + r"\Languages\Russian").encode(), f.read())
+
+        # The uninstaller closes the running program when the user agrees, and keeps Sites\
+        # when the user just presses Enter at its question.
+        self.launch(self.installed("Uninstall.exe"))
+        uninstall = self.new_window("^Удаление Dova Wallpaper Changer")
+        screenshot(self.display, "uninstaller-ru-confirm")
+        self.press(uninstall, "Return")
+        close_box = self.new_window("^Удаление Dova Wallpaper Changer")
+        screenshot(self.display, "uninstaller-ru-close-running")
+        self.press(close_box, "Return")
+        keep_box = self.new_window("^Удаление Dova Wallpaper Changer", timeout=60)
+        self.assertEqual(self.wine.driver("wait", "0")[0], 1, "the program still runs")
+        screenshot(self.display, "uninstaller-ru-keep-settings")
+        self.press(keep_box, "Return")
+        self.assertTrue(wait_until(lambda: not os.path.exists(self.installed("Dova.exe")), 30))
+        self.press(uninstall, "Return")
+        self.assertTrue(wait_until(lambda: self.wine.reg_values(UNINSTALL_KEY) is None, 30))
+        self.assertEqual(os.listdir(self.installed("")), ["Sites"])
+        for name in ("dova.ini", "dova.log", "demo_logo1.bmp"):
+            self.assertTrue(os.path.isfile(self.installed("Sites/" + name)), name)
+
+
 class DemoRun(unittest.TestCase):
     """scripts/run.sh on a Wine virtual desktop: the window with its frame, the taskbar, and the
     picture of the day from the demo channel on the desktop."""
@@ -436,7 +549,8 @@ def main():
     try:
         Session.wine = FreshWine(Session.display)
         program = unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[1:], exit=False,
-                                defaultTest=["PortableZip", "Installer", "DemoRun"])
+                                defaultTest=["PortableZip", "Installer", "InstallerPages",
+                                             "DemoRun"])
         ok = program.result.wasSuccessful()
     finally:
         subprocess.run(["wineserver", "-k"], env=Session.wine.env if Session.wine else None,
