@@ -24,23 +24,17 @@ wine=/usr/lib/wine/wine64
 cd build/windows/dist
 
 # A virtual desktop shows a taskbar, with the Start button and the tray, only when asked to.
-desktop=Dova
-"$wine" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" /v EnableShell \
-  /t REG_DWORD /d 1 /f >/dev/null 2>&1
-# explorer starts the program on the new desktop and ends when the program ends.
-run_on_desktop() {
-  local size
-  # The first screen's size; awk reads to the end, so xdpyinfo never meets a closed pipe.
-  size=$(xdpyinfo | awk '/dimensions:/ && !seen++ { print $2 }')
-  echo "Wine desktop $size on $DISPLAY"
-  "$wine" explorer "/desktop=$desktop,$size" Dova.exe "$@"
-}
+"$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops\Dova' /v EnableShell /t REG_DWORD /d 1 /f \
+  >/dev/null 2>&1
+# explorer starts the program on a desktop the size of the screen and ends when the program
+# ends. awk reads xdpyinfo to the end, so xdpyinfo never meets a closed pipe.
+on_desktop='size=$(xdpyinfo | awk "/dimensions:/ && !seen++ { print \$2 }")
+echo "Wine desktop $size on $DISPLAY"
+exec "$0" explorer "/desktop=Dova,$size" Dova.exe "$@"'
 
 if [ -n "${DISPLAY:-}" ]; then
-  run_on_desktop "$@"
+  bash -c "$on_desktop" "$wine" "$@"
 else
   echo "No DISPLAY: running on a virtual screen (1024x768)."
-  export -f run_on_desktop
-  export wine desktop
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c 'run_on_desktop "$@"' run.sh "$@"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$on_desktop" "$wine" "$@"
 fi
