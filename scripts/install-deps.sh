@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, everything the project needs to build and test: the native
 # tool chain and GoogleTest, the MinGW-w64 cross compiler, nasm for libjpeg-turbo's SIMD code,
-# Wine with a virtual display for the Windows tests, and the tools the end-to-end tests and
-# benchmarks use. Installs only what is missing and says what it installs.
+# Wine with a virtual display for the Windows tests, NSIS and zip for the release, and the tools
+# the end-to-end tests and benchmarks use. Installs only what is missing and says what it installs.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev dpkg-dev
   libgtest-dev libgmock-dev libjpeg62-turbo-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools nasm
-  wine wine64 xvfb xauth x11-utils xdotool imagemagick
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick nsis zip
   tinyproxy libvips-tools python3-pil curl fp-utils libchm-bin
 )
 

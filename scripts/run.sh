@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds Dova.exe and starts it under Wine with the demo channel, on your display when DISPLAY
-# is set, else on a virtual one. Extra arguments go to the program (for example "minimized").
+# Builds Dova.exe and starts it under Wine with the demo channel, inside a Wine virtual desktop
+# the size of the screen: the window has its frame, the tray icon sits in a taskbar, and the
+# picture the program installs shows on the desktop behind the window. On your display when
+# DISPLAY is set, else on a virtual one. Extra arguments go to the program ("minimized").
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 scripts/install-deps.sh
 scripts/build-libjpeg-windows.sh
@@ -21,9 +22,19 @@ sleep 1
 export WINEDEBUG=${WINEDEBUG:--all}
 wine=/usr/lib/wine/wine64
 cd build/windows/dist
+
+# A virtual desktop shows a taskbar, with the Start button and the tray, only when asked to.
+"$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops\Dova' /v EnableShell /t REG_DWORD /d 1 /f \
+  >/dev/null 2>&1
+# explorer starts the program on a desktop the size of the screen and ends when the program
+# ends. awk reads xdpyinfo to the end, so xdpyinfo never meets a closed pipe.
+on_desktop='size=$(xdpyinfo | awk "/dimensions:/ && !seen++ { print \$2 }")
+echo "Wine desktop $size on $DISPLAY"
+exec "$0" explorer "/desktop=Dova,$size" Dova.exe "$@"'
+
 if [ -n "${DISPLAY:-}" ]; then
-  "$wine" Dova.exe "$@"
+  bash -c "$on_desktop" "$wine" "$@"
 else
   echo "No DISPLAY: running on a virtual screen (1024x768)."
-  xvfb-run -a -s "-screen 0 1024x768x24" "$wine" Dova.exe "$@"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$on_desktop" "$wine" "$@"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests, the same core tests cross-built
-# and run under Wine, the end-to-end tests of Dova.exe under Wine on a virtual display, and a
-# short fuzzing run. Installs what is missing first.
+# and run under Wine, the end-to-end tests of Dova.exe under Wine on a virtual display, the
+# release (installer, portable zip, demo run) under Wine, and a short fuzzing run. Installs what
+# is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,9 @@ scripts/run-windows-tests.sh
 
 echo "== end-to-end tests of Dova.exe under Wine"
 tests/e2e/run.sh
+
+echo "== release: the installer and the portable zip under Wine, and the demo run"
+/usr/bin/python3 tests/e2e/release_e2e.py
 
 echo "== fuzzing (bounded)"
 scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-20}"
