@@ -13,7 +13,6 @@ void ListPageKey(AppContext& context, int key, ShiftState shift) {
   const bool ctrl = shift.ctrl;
   if (ctrl && key == 'A') {
     f.FileGrid.SelectRows(0, f.FileGrid.RowCount() - 1);
-    UpdateControls(context);
   }
   if (key == keys::kAdd && f.SpeedButton1.enabled) SpeedButton1Click(context);
   if (ctrl && key == 'O' && f.SpeedButton1.enabled) SpeedButton1Click(context);

@@ -43,6 +43,7 @@ TEST(Keyboard, ListKeysOnlyOnTheListPageAndOnlyWithTheirButtonEnabled) {
   HandleFormKey(app.ctx(), 'A', {});  // A alone does nothing
   EXPECT_EQ(f.FileGrid.selTop, 2);
   HandleFormKey(app.ctx(), 'A', {true, true, false});  // Ctrl+Shift+A too
+  UpdateControls(app.ctx());  // as the window does after every handler
   EXPECT_EQ(f.FileGrid.selTop, 0);
   EXPECT_EQ(f.FileGrid.selBottom, 4);
 
@@ -53,6 +54,7 @@ TEST(Keyboard, ListKeysOnlyOnTheListPageAndOnlyWithTheirButtonEnabled) {
   EXPECT_EQ(f.FileGrid.rows[1][0], "p2.jpg");
 
   HandleFormKey(app.ctx(), 'R', {false, true, false});
+  UpdateControls(app.ctx());
   EXPECT_TRUE(f.FileGrid.ListEmpty());
   HandleFormKey(app.ctx(), keys::kDelete, {});  // empty list: Delete does nothing
   HandleFormKey(app.ctx(), keys::kReturn, {});

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <exception>
+#include <map>
 
 #include "app/keyboard.h"
 #include "app/scheduler.h"
@@ -61,6 +62,12 @@ void TForm1::Guarded(Action action) {
   } catch (const std::exception& error) {
     context_.platform.errors.ShowError(error.what());
   }
+}
+
+template <typename Action>
+void TForm1::Handle(Action action) {
+  Guarded(action);
+  Guarded([this] { UpdateControls(context_); });
 }
 
 void TForm1::FormCreate() {
@@ -133,45 +140,37 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::ControlClicked(const std::string& name) {
-  Guarded([&] {
-    AppContext& c = context_;
-    if (name == "CheckBox2" || name == "CheckBox4" || name == "CheckBox5" || name == "CheckBox6" ||
-        name == "RadioButton1" || name == "RadioButton2" || name == "RadioButton3" ||
-        name == "RadioButton6" || name == "RadioButton7") {
-      UpdateControls(c);
-    } else if (name == "RadioButton9" || name == "RadioButton10") {
-      RadioButton9Click(c);
-    } else if (name == "SpeedButton1") {
-      SpeedButton1Click(c);
-    } else if (name == "SpeedButton2") {
-      SpeedButton2Click(c);
-    } else if (name == "SpeedButton3") {
-      SpeedButton3Click(c);
-    } else if (name == "SpeedButton4") {
-      SpeedButton4Click(c);
-    } else if (name == "SpeedButton5") {
-      SpeedButton5Click(c);
-    } else if (name == "SpeedButton6") {
-      SpeedButton6Click(c);
-    } else if (name == "SpeedButton7") {
-      SpeedButton7Click(c);
-    } else if (name == "SpeedButton8") {
-      dova::FileGridDblClick(c);
-    } else if (name == "Image1") {
-      c.platform.desktop.OpenUrl(kBannerUrl);
-    }
+  // Check boxes and the other radio buttons only change what is enabled, which every event
+  // brings up to date.
+  using ClickHandler = void (*)(AppContext&);
+  static const std::map<std::string, ClickHandler> kClicks = {
+      {"RadioButton9", RadioButton9Click},
+      {"RadioButton10", RadioButton9Click},
+      {"SpeedButton1", SpeedButton1Click},
+      {"SpeedButton2", SpeedButton2Click},
+      {"SpeedButton3", SpeedButton3Click},
+      {"SpeedButton4", SpeedButton4Click},
+      {"SpeedButton5", SpeedButton5Click},
+      {"SpeedButton6", SpeedButton6Click},
+      {"SpeedButton7", SpeedButton7Click},
+      {"SpeedButton8", dova::FileGridDblClick},
+      {"Image1", [](AppContext& c) { c.platform.desktop.OpenUrl(kBannerUrl); }},
+  };
+  Handle([&] {
+    const auto found = kClicks.find(name);
+    if (found != kClicks.end()) found->second(context_);
   });
 }
 
 void TForm1::ControlEntered(const std::string& name) {
-  if (name == "RadioButton6" || name == "RadioButton7") Guarded([&] { UpdateControls(context_); });
+  if (name == "RadioButton6" || name == "RadioButton7") Handle([] {});
 }
 
 void TForm1::ControlExited(const std::string& name) { ControlEntered(name); }
 
 void TForm1::ComboBoxChanged(const std::string& name) {
   if (name != "ComboBox10") return;
-  Guarded([&] {
+  Handle([&] {
     // Merged over the current table: keys the new file lacks keep their present text.
     context_.phrases.LoadPhrases(context_.LanguagesDir + context_.form.ComboBox10.Text() + ".ini");
     UpdateLanguage(context_);
@@ -179,27 +178,26 @@ void TForm1::ComboBoxChanged(const std::string& name) {
 }
 
 void TForm1::FileGridSelectionChanged() {
-  Guarded([&] { UpdateControls(context_); });
+  Handle([] {});
 }
 
 void TForm1::FileGridDblClick() {
-  Guarded([&] { dova::FileGridDblClick(context_); });
+  Handle([&] { dova::FileGridDblClick(context_); });
 }
 
 void TForm1::StringGrid1Click(int row) {
-  Guarded([&] { dova::StringGrid1Click(context_, row); });
+  Handle([&] { dova::StringGrid1Click(context_, row); });
 }
 
 void TForm1::StringGrid1DblClick(int row) {
-  Guarded([&] { dova::StringGrid1DblClick(context_, row); });
+  Handle([&] { dova::StringGrid1DblClick(context_, row); });
 }
 
 void TForm1::MenuCommand(const std::string& item) {
-  Guarded([&] {
+  Handle([&] {
     AppContext& c = context_;
     if (item == "N3") {
       c.platform.window.OpenMainWindow();
-      UpdateControls(c);
     } else if (item == "N1") {
       N1Click(c);
     } else if (item == "N2") {
@@ -216,11 +214,11 @@ void TForm1::TrayIcon1MouseUp(MouseButton button) {
 }
 
 void TForm1::FormKeyDown(int key, ShiftState shift) {
-  Guarded([&] { HandleFormKey(context_, key, shift); });
+  Handle([&] { HandleFormKey(context_, key, shift); });
 }
 
 void TForm1::Timer1Timer() {
-  Guarded([&] { scheduler_.Tick(context_); });
+  Handle([&] { scheduler_.Tick(context_); });
 }
 
 }  // namespace dova

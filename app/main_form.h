@@ -64,6 +64,10 @@ class TForm1 {
  private:
   template <typename Action>
   void Guarded(Action action);
+  // An event's handler: Guarded, then the enabled states brought up to date, as after every
+  // event whatever the handler changed.
+  template <typename Action>
+  void Handle(Action action);
 
   AppContext context_;
   Scheduler scheduler_;     // Timer1

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <vector>
 
-#include "form/controller.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
 #include "wallpaper/jpeg_info.h"
@@ -111,7 +110,6 @@ void SpeedButton1Click(AppContext& context) {
       rows.Append(path);
     }
   }
-  UpdateControls(context);
   context.SetStatus("");
 }
 
@@ -137,7 +135,6 @@ void SpeedButton2Click(AppContext& context) {
     }
   }
   context.SetStatus("");
-  UpdateControls(context);
 }
 
 void SpeedButton3Click(AppContext& context) {
@@ -147,7 +144,6 @@ void SpeedButton3Click(AppContext& context) {
   grid.rows.erase(grid.rows.begin() + grid.selTop, grid.rows.begin() + grid.selBottom + 1);
   if (grid.rows.empty()) grid.rows.emplace_back();
   grid.ClampSelection();
-  UpdateControls(context);
 }
 
 void SpeedButton4Click(AppContext& context) {
@@ -160,7 +156,6 @@ void SpeedButton4Click(AppContext& context) {
       grid.rows.end());
   if (grid.rows.empty()) grid.rows.emplace_back();
   grid.ClampSelection();
-  UpdateControls(context);
 }
 
 void SpeedButton5Click(AppContext& context) {
@@ -174,7 +169,6 @@ void SpeedButton5Click(AppContext& context) {
               grid.rows.begin() + (bottom + 1));
   grid.SelectRows(top - 1, bottom - 1);
   if (top - 1 < grid.topRow) grid.ScrollTo(top - 1);
-  UpdateControls(context);
 }
 
 void SpeedButton6Click(AppContext& context) {
@@ -188,13 +182,11 @@ void SpeedButton6Click(AppContext& context) {
               grid.rows.begin() + (bottom + 2));
   grid.SelectRows(top + 1, bottom + 1);
   if (top - 8 > grid.topRow) grid.ScrollTo(top - 8);
-  UpdateControls(context);
 }
 
 void SpeedButton7Click(AppContext& context) {
   if (additionRunning) return;
   MakeEmptyList(context.form.FileGrid);
-  UpdateControls(context);
 }
 
 }  // namespace dova

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "form/controller.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
 #include "tests/support/test_app.h"
@@ -50,6 +51,7 @@ TEST_F(ListEditingTest, AddedFilesFillTheEmptyListThenGoAfterTheLastRow) {
   c.form.openDialogTitle = "Choose";
   app.dialogs.files = {a, b, d};
   SpeedButton1Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(app.dialogs.lastTitle, "Choose");
   ASSERT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.rows[0], (GridRow{"a.jpg", "64x48", a}));
@@ -76,6 +78,7 @@ TEST_F(ListEditingTest, CancelledFileDialogAddsNothingAndClearsTheStatus) {
   EXPECT_EQ(c.form.statusText, "");
   grid.rows = {GridRow{}};
   SpeedButton1Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_TRUE(grid.ListEmpty());
   EXPECT_FALSE(c.form.SpeedButton3.enabled);
 }
@@ -198,6 +201,7 @@ TEST_F(ListEditingTest, FolderWithoutPicturesLeavesTheEmptyListEmpty) {
   app.dir.WriteFile("none\\readme.txt", "x");
   app.dialogs.folder = app.dir.Path() + "none";
   SpeedButton2Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(grid.RowCount(), 1);
   EXPECT_TRUE(grid.ListEmpty());
   EXPECT_FALSE(c.form.SpeedButton7.enabled);
@@ -216,6 +220,7 @@ TEST_F(ListEditingTest, DeleteRemovesTheSelectedRangeAndAllRowsLeaveTheEmptyList
   EXPECT_LE(grid.selBottom, 1);
   grid.SelectRows(0, 1);
   SpeedButton3Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(grid.RowCount(), 1);
   EXPECT_TRUE(grid.ListEmpty());
   EXPECT_EQ(grid.rows[0], GridRow{});
@@ -246,6 +251,7 @@ TEST_F(ListEditingTest, StripKeepsOnlyRowsOfTheScreensProportionsInOrder) {
 
   grid.rows = {GridRow{"a", "1280x1024", "C:\\a"}, GridRow{"b", "", "C:\\b"}};
   SpeedButton4Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(grid.RowCount(), 1);
   EXPECT_TRUE(grid.ListEmpty());
   EXPECT_FALSE(c.form.SpeedButton4.enabled);
@@ -257,6 +263,7 @@ TEST_F(ListEditingTest, MovingARangeDownAndUpKeepsItSelected) {
   MakeRows(5);
   grid.SelectRows(1, 3);
   SpeedButton6Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(Names(), (std::vector<std::string>{"r0", "r4", "r1", "r2", "r3"}));
   EXPECT_EQ(grid.selTop, 2);
   EXPECT_EQ(grid.selBottom, 4);
@@ -267,6 +274,7 @@ TEST_F(ListEditingTest, MovingARangeDownAndUpKeepsItSelected) {
   MakeRows(5);
   grid.SelectRows(1, 3);
   SpeedButton5Click(c);
+  UpdateControls(c);  // as the window does after every handler
   EXPECT_EQ(Names(), (std::vector<std::string>{"r1", "r2", "r3", "r0", "r4"}));
   EXPECT_EQ(grid.selTop, 0);
   EXPECT_EQ(grid.selBottom, 2);

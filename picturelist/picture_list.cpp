@@ -9,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "form/controller.h"
 #include "form/wallpaper_change.h"
 #include "platform/file_system.h"
 #include "text/cp1251.h"
@@ -188,7 +187,6 @@ void N1Click(AppContext& context) {
     if (next >= grid.RowCount()) next = 0;
   }
   MoveCursorTo(grid, next);
-  UpdateControls(context);
   InstallCursorPicture(context);
 }
 

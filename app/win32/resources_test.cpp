@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "version.h"  // generated in the build's resources folder
 
 namespace dova {
 namespace {
@@ -165,16 +166,16 @@ TEST(Resources, VersionBlockAndManifestAreInPlace) {
   ASSERT_FALSE(block.empty());
   EXPECT_EQ(VersionString(block, "FileDescription"), "Dova Wallpaper Changer");
   EXPECT_EQ(VersionString(block, "ProductName"), "Dova Wallpaper Changer");
-  EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
-  // VS_FIXEDFILEINFO: signature, structure version, then the file version 1.0.0.0.
+  EXPECT_EQ(VersionString(block, "FileVersion"), DOVA_FILE_VERSION_TEXT);
+  // VS_FIXEDFILEINFO: signature, structure version, then the file version's four numbers.
   const std::string fixedStart("\xBD\x04\xEF\xFE", 4);
   const std::size_t fixed = block.find(fixedStart);
   ASSERT_NE(fixed, std::string::npos);
   DWORD version[2] = {};
   ASSERT_LE(fixed + 16, block.size());
   std::memcpy(version, block.data() + fixed + 8, sizeof version);
-  EXPECT_EQ(version[0], 0x00010000u);
-  EXPECT_EQ(version[1], 0u);
+  EXPECT_EQ(version[0], (DOVA_VERSION_MAJOR << 16u) | DOVA_VERSION_MINOR);
+  EXPECT_EQ(version[1], (DOVA_VERSION_PATCH << 16u) | DOVA_VERSION_TWEAK);
 
   HRSRC manifest = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
   ASSERT_NE(manifest, nullptr);
