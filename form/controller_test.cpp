@@ -7,14 +7,8 @@
 namespace dova {
 namespace {
 
+using testing::FillRows;
 using testing::TestApp;
-
-void FillRows(FormModel& f, int count) {
-  f.FileGrid.SetRowCount(count);
-  for (int i = 0; i < count; ++i)
-    f.FileGrid.rows[i] = {"p" + std::to_string(i) + ".jpg", "1024x768",
-                          "C:\\p" + std::to_string(i) + ".jpg"};
-}
 
 TEST(UpdateControls, ProxyLoginFieldsFollowBothBoxes) {
   TestApp app;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "form/app_context.h"
 #include "tests/support/fake_platform.h"
@@ -26,5 +27,13 @@ struct TestApp {
   std::unique_ptr<AppContext> context;
   AppContext& ctx() { return *context; }
 };
+
+// Fills the picture list with `count` rows "p<i>.jpg", "1024x768", "C:\\p<i>.jpg".
+inline void FillRows(FormModel& f, int count) {
+  f.FileGrid.SetRowCount(count);
+  for (int i = 0; i < count; ++i)
+    f.FileGrid.rows[i] = {"p" + std::to_string(i) + ".jpg", "1024x768",
+                          "C:\\p" + std::to_string(i) + ".jpg"};
+}
 
 }  // namespace dova::testing
