@@ -14,9 +14,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 }  // namespace
 
 void ControlView::Create(ControlHost& host, HWND parent) {
-  const Control& c = model_;
-  window_ = CreateWindowIn(host, parent, RECT{c.left, c.top, c.left + c.width, c.top + c.height});
-  if (!window_) throw Error("Cannot create the control " + c.name);
+  window_ = CreateWindowIn(host, parent, ControlView::Place(host));
+  if (!window_) throw Error("Cannot create the control " + model_.name);
 }
 
 void ControlView::Sync(ControlHost& host) {
@@ -33,7 +32,7 @@ void ControlView::Sync(ControlHost& host) {
     ShowWindow(window_, c.visible ? SW_SHOWNA : SW_HIDE);
     visible_ = c.visible;
   }
-  const RECT place = Place();
+  const RECT place = Place(host);
   if (!SameRect(place, place_)) {
     if (!fresh || MovesOnFirstSync())
       MoveWindow(window_, place.left, place.top, place.right - place.left, place.bottom - place.top,
@@ -44,9 +43,14 @@ void ControlView::Sync(ControlHost& host) {
 
 void ControlView::Command(ControlHost&, int, bool) {}
 
-RECT ControlView::Place() const {
+RECT ControlView::Place(ControlHost& host) const {
   const Control& c = model_;
-  return RECT{c.left, c.top, c.left + c.width, c.top + c.height};
+  return ScaleToDpi(RECT{c.left, c.top, c.left + c.width, c.top + c.height}, host.Dpi());
+}
+
+void ControlView::Rescale(ControlHost& host) {
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(host.Font()), TRUE);
+  place_ = RECT{};
 }
 
 bool ControlView::ReportFocus(ControlHost& host, int code, int setFocus, int killFocus) {

@@ -5,13 +5,14 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/win32/dpi.h"
 #include "form/form_model.h"
 
 namespace dova {
@@ -27,6 +28,9 @@ class ControlHost {
   virtual ~ControlHost() = default;
   virtual HWND FormWindow() const = 0;
   virtual HFONT Font() const = 0;
+  // The form's DPI now; design units (96 DPI) scaled to it.
+  virtual UINT Dpi() const = 0;
+  int Scale(int designUnits) const { return ScaleToDpi(designUnits, Dpi()); }
   virtual FormModel& Form() = 0;
   virtual AppContext& Context() = 0;
   virtual HIMAGELIST Glyphs() const = 0;  // the list buttons' glyphs, normal and greyed
@@ -75,13 +79,15 @@ class ControlView {
   virtual void Command(ControlHost& host, int code, bool user);
   // Gives the control its tooltip, when it has a hint to show.
   virtual void AttachTooltip(HWND) {}
+  // The form's DPI changed: the control takes the new font and is placed anew by the next Sync.
+  virtual void Rescale(ControlHost& host);
 
  protected:
   virtual HWND CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) = 0;
   // The kind's own properties: captions, checks, items, texts.
   virtual void SyncContent(ControlHost& host, bool fresh) = 0;
-  // The place in the parent.
-  virtual RECT Place() const;
+  // The place in the parent, in pixels at the host's DPI.
+  virtual RECT Place(ControlHost& host) const;
   // Which of the common properties the window follows.
   virtual bool FollowsEnabled() const { return true; }
   virtual bool FollowsVisibleAndPlace() const { return true; }

@@ -59,6 +59,9 @@ class CaptionedButtonView : public ControlView {
 
  protected:
   void SyncContent(ControlHost& host, bool fresh) override;
+  // As designed, or wider when the caption needs it and the parent has the room.
+  RECT Place(ControlHost& host) const override;
+  bool MovesOnFirstSync() const override { return true; }
   virtual bool Checked() const = 0;
   virtual void CheckShown(bool checked);
 
@@ -98,7 +101,7 @@ class ComboBoxView : public ControlView {
  protected:
   HWND CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) override;
   void SyncContent(ControlHost& host, bool fresh) override;
-  RECT Place() const override;  // as high as its drop
+  RECT Place(ControlHost& host) const override;  // as high as its drop
 
  private:
   std::vector<std::string> items_;
@@ -127,7 +130,7 @@ class LabelView : public ControlView {
  protected:
   HWND CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) override;
   void SyncContent(ControlHost& host, bool fresh) override;
-  RECT Place() const override;
+  RECT Place(ControlHost& host) const override;
   bool MovesOnFirstSync() const override { return true; }
 
  private:
@@ -177,6 +180,7 @@ class FileGridControlView : public ControlView {
  public:
   FileGridControlView(Control& model, int id);
   ~FileGridControlView() override;
+  void Rescale(ControlHost& host) override;
 
  protected:
   HWND CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) override;
@@ -191,6 +195,7 @@ class ChannelGridControlView : public ControlView {
  public:
   ChannelGridControlView(Control& model, int id);
   ~ChannelGridControlView() override;
+  void Rescale(ControlHost& host) override;
   void Command(ControlHost& host, int code, bool user) override;
 
  protected:

@@ -1,8 +1,9 @@
 // The views of the buttons: check boxes, radio buttons and the list page's glyph buttons.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "app/main_form.h"
@@ -33,6 +34,21 @@ void CaptionedButtonView::SyncContent(ControlHost&, bool fresh) {
     CheckShown(checked);
     checked_ = checked;
   }
+}
+
+RECT CaptionedButtonView::Place(ControlHost& host) const {
+  RECT place = ControlView::Place(host);
+  // The box, the gap and the caption: a translation longer than the design's caption must not
+  // be cut off while the group has room for it.
+  constexpr int kBoxAndGap = 20;
+  const int needed = host.Scale(kBoxAndGap) + CaptionWidth(window_, InterfaceText(caption_));
+  if (place.right - place.left < needed) {
+    RECT parent{};
+    GetClientRect(GetParent(window_), &parent);
+    place.right =
+        std::max(place.right, std::min(place.left + needed, parent.right - host.Scale(4)));
+  }
+  return place;
 }
 
 void CaptionedButtonView::CheckShown(bool checked) {

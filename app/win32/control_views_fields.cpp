@@ -1,6 +1,6 @@
 // The views of the fields: drop-down lists, edit fields and labels.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include "app/main_form.h"
@@ -15,10 +15,11 @@ constexpr int kComboDropHeight = 200;
 
 }  // namespace
 
-HWND ComboBoxView::CreateWindowIn(ControlHost&, HWND parent, const RECT& place) {
-  HWND combo =
-      MakeChild(0, WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                RECT{place.left, place.top, place.right, place.bottom + kComboDropHeight}, parent);
+HWND ComboBoxView::CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) {
+  HWND combo = MakeChild(
+      0, WC_COMBOBOXW, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+      RECT{place.left, place.top, place.right, place.bottom + host.Scale(kComboDropHeight)},
+      parent);
   if (combo) SendMessageW(combo, CB_SETMINVISIBLE, 12, 0);
   return combo;
 }
@@ -38,9 +39,9 @@ void ComboBoxView::SyncContent(ControlHost&, bool fresh) {
   }
 }
 
-RECT ComboBoxView::Place() const {
-  RECT place = ControlView::Place();
-  place.bottom += kComboDropHeight;
+RECT ComboBoxView::Place(ControlHost& host) const {
+  RECT place = ControlView::Place(host);
+  place.bottom += host.Scale(kComboDropHeight);
   return place;
 }
 
@@ -88,8 +89,8 @@ void LabelView::SyncContent(ControlHost&, bool fresh) {
   }
 }
 
-RECT LabelView::Place() const {
-  RECT place = ControlView::Place();
+RECT LabelView::Place(ControlHost& host) const {
+  RECT place = ControlView::Place(host);
   place.right = place.left + CaptionWidth(window_, InterfaceText(caption_));
   return place;
 }

@@ -11,10 +11,10 @@ namespace dova {
 FileGridControlView::FileGridControlView(Control& model, int id) : ControlView(model, id) {}
 FileGridControlView::~FileGridControlView() = default;
 
-HWND FileGridControlView::CreateWindowIn(ControlHost& host, HWND parent, const RECT&) {
+HWND FileGridControlView::CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) {
   AppContext& context = host.Context();
   grid_ = std::make_unique<FileGridView>(
-      parent, id_, host.Font(), static_cast<FileGridControl&>(model_),
+      parent, id_, place, host.Dpi(), host.Font(), static_cast<FileGridControl&>(model_),
       [&context](const std::string& sizeText, bool selected) {
         return FileGridCellColours(sizeText, context.ScreenAspect, selected);
       },
@@ -24,11 +24,17 @@ HWND FileGridControlView::CreateWindowIn(ControlHost& host, HWND parent, const R
   return grid_->Handle();
 }
 
+void FileGridControlView::Rescale(ControlHost& host) {
+  ControlView::Rescale(host);
+  grid_->SetDpi(host.Dpi(), host.Font());
+}
+
 ChannelGridControlView::ChannelGridControlView(Control& model, int id) : ControlView(model, id) {}
 ChannelGridControlView::~ChannelGridControlView() = default;
 
-HWND ChannelGridControlView::CreateWindowIn(ControlHost& host, HWND parent, const RECT&) {
-  grid_ = std::make_unique<ChannelGridView>(parent, id_, host.Context(), host.Marks());
+HWND ChannelGridControlView::CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) {
+  grid_ = std::make_unique<ChannelGridView>(parent, id_, place, host.Dpi(), host.Context(),
+                                            host.Marks());
   grid_->onClick = [&host](int row) {
     host.Dispatch([&host, row] { host.Handlers().StringGrid1Click(row); });
   };
@@ -37,6 +43,11 @@ HWND ChannelGridControlView::CreateWindowIn(ControlHost& host, HWND parent, cons
   };
   host.AdoptChannelGrid(grid_.get());
   return grid_->Handle();
+}
+
+void ChannelGridControlView::Rescale(ControlHost& host) {
+  ControlView::Rescale(host);
+  grid_->SetDpi(host.Dpi());
 }
 
 void ChannelGridControlView::Command(ControlHost& host, int code, bool user) {

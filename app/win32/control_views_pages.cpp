@@ -1,7 +1,7 @@
 // The views of the form's frame: the page control, its pages, group boxes, the banner and the
 // status bar.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include "app/main_form.h"

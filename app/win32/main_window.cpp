@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "app/win32/dpi.h"
 #include "app/win32/main_window_internal.h"
 #include "app/win32/window_class.h"
 #include "app/win32/window_interface_text.h"
@@ -29,9 +30,17 @@ MainWindow::~MainWindow() {
   }
 }
 
+namespace {
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+
+}  // namespace
+
 void MainWindow::Create(TForm1& form) {
   form_ = &form;
   FormModel& f = form.Form();
+  dpi_ = SystemDpi();
   LoadPictures();
   WindowClass windowClass{L"TForm1", WindowProc};
   windowClass.cursor = LoadCursor(nullptr, IDC_ARROW);
@@ -41,18 +50,23 @@ void MainWindow::Create(TForm1& form) {
   RegisterWindowClass(windowClass);
   // A Unicode window, as are the controls that show texts, so that the caption's Cyrillic
   // letter and a Russian interface read right whatever the system's code page.
-  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT frame{0, 0, f.clientWidth, f.clientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"TForm1", L"", kStyle | WS_CLIPCHILDREN, f.left,
-                            f.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), this);
+  // The designed client area at the primary monitor's DPI; the place too, so that the window
+  // stands where it stands at 96 DPI.
+  const RECT frame =
+      FrameAround(RECT{0, 0, ScaleToDpi(f.clientWidth, dpi_), ScaleToDpi(f.clientHeight, dpi_)},
+                  kFormStyle, kFormExStyle, dpi_);
+  window_ =
+      CreateWindowExW(kFormExStyle, L"TForm1", L"", kFormStyle | WS_CLIPCHILDREN,
+                      ScaleToDpi(f.left, dpi_), ScaleToDpi(f.top, dpi_), frame.right - frame.left,
+                      frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!window_) throw Error("Cannot create the main window");
+  // The window may stand on a monitor of another DPI than the primary one.
+  if (DpiOfWindow(window_) != dpi_) ApplyDpi(DpiOfWindow(window_), nullptr);
   SetPropA(window_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
   openRequest_ = RegisterWindowMessageA(kOpenRequestMessage);
   // The running copy answers a second copy's request, even when it runs elevated.
   ChangeWindowMessageFilterEx(window_, openRequest_, MSGFLT_ALLOW, nullptr);
-  font_.Reset(CreateWindowFont());
+  font_.Reset(CreateWindowFont(dpi_));
 
   CreateControls();
   CreateMenu();
@@ -193,6 +207,38 @@ void MainWindow::OnActivate(WPARAM wParam) {
   }
 }
 
+void MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const FormModel* f = form_ ? &form_->Form() : nullptr;
+  RECT frame{};
+  if (suggested) {
+    frame = *suggested;
+  } else if (f) {
+    RECT now{};
+    GetWindowRect(window_, &now);
+    frame =
+        FrameAround(RECT{0, 0, ScaleToDpi(f->clientWidth, dpi), ScaleToDpi(f->clientHeight, dpi)},
+                    kFormStyle, kFormExStyle, dpi);
+    OffsetRect(&frame, now.left - frame.left, now.top - frame.top);
+  }
+  SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LoadScaledImages();
+  if (views_.empty()) return;  // made before the controls: they are made at this DPI
+
+  font_.Reset(CreateWindowFont(dpi));
+  for (auto& view : views_) view->Rescale(*this);
+  // The pages follow the tab strip, which has its new place and font after a Sync.
+  Sync();
+  const RECT pages = PageArea();
+  for (HWND page : pages_)
+    if (page)
+      MoveWindow(page, pages.left, pages.top, pages.right - pages.left, pages.bottom - pages.top,
+                 TRUE);
+  if (status_) SendMessageW(status_, WM_SIZE, 0, 0);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
@@ -219,6 +265,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
       }
       break;
+    case WM_DPICHANGED:
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_TIMER:
       if (wParam == kTimerId) {
         Dispatch([this] { form_->Timer1Timer(); });

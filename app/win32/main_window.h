@@ -74,9 +74,13 @@ class MainWindow : public MessagePump, public WindowHost, private ControlHost {
   void OnCommand(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header, LRESULT& result);
   void OnActivate(WPARAM wParam);
+  // The window moved to a monitor of another DPI (or was made on one): everything is laid out
+  // anew for `dpi`, the window at `frame` when given.
+  void ApplyDpi(UINT dpi, const RECT* frame);
 
   // Building (main_window_controls.cpp).
   void LoadPictures();
+  void LoadScaledImages();  // the glyphs and marks at dpi_
   void CreateControls();
   void CreateMenu();
   void CreateTray();
@@ -97,6 +101,7 @@ class MainWindow : public MessagePump, public WindowHost, private ControlHost {
   // follows.
   HWND FormWindow() const override { return window_; }
   HFONT Font() const override { return font_.Get(); }
+  UINT Dpi() const override { return dpi_; }
   FormModel& Form() override { return form_->Form(); }
   AppContext& Context() override { return form_->Context(); }
   HIMAGELIST Glyphs() const override { return glyphs_.Get(); }
@@ -124,6 +129,7 @@ class MainWindow : public MessagePump, public WindowHost, private ControlHost {
   TForm1* form_ = nullptr;
   HWND window_ = nullptr;
   UniqueFont font_;
+  UINT dpi_ = kDesignDpi;
   std::vector<std::unique_ptr<ControlView>> views_;
   std::map<HWND, ControlView*> byWindow_;
   std::map<std::string, ControlView*> byName_;

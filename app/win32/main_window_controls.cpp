@@ -1,6 +1,6 @@
 // Building the main window's controls, pictures, menu, tooltips and tray icon from the design.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <algorithm>
@@ -19,12 +19,25 @@ namespace {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
+// The bitmap resource `id` stretched to the list's image size; its key colour is transparent.
 void AddMaskedBitmap(HIMAGELIST list, int id) {
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(list, &cx, &cy);
+  // Stretched pixel by pixel, so that the key colour stays exact at the glyphs' edges.
   auto bitmap = static_cast<HBITMAP>(
-      LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, cx, cy, LR_CREATEDIBSECTION));
   if (!bitmap) return;
   ImageList_AddMasked(list, bitmap, DOVA_KEY_COLORREF);
   DeleteObject(bitmap);
+}
+
+// Makes `list` hold images of `size` x `size`, empty; the handle stays the same, so the
+// controls that draw from it need not be told.
+void ResizeImageList(UniqueImageList& list, int size, int count) {
+  if (list.Get())
+    ImageList_SetIconSize(list.Get(), size, size);
+  else
+    list.Reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0));
 }
 
 BOOL CALLBACK SetFontOf(HWND window, LPARAM font) {
@@ -44,15 +57,7 @@ void MainWindow::LoadPictures() {
   banner_.Reset(static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_BANNER),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 
-  glyphs_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 16, 0));
-  for (const auto& glyph : kListButtonGlyphs) {
-    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap);
-    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap + IDB_GLYPH_DISABLED_OFFSET);
-  }
-  // ImageList1: the channel marks.
-  marks_.Reset(ImageList_Create(11, 11, ILC_COLOR24 | ILC_MASK, 2, 0));
-  AddMaskedBitmap(marks_.Get(), IDB_MARK_CURRENT);
-  AddMaskedBitmap(marks_.Get(), IDB_MARK_OTHER);
+  LoadScaledImages();
   // ImageList2: the tray's four icons, at the size the notification area shows.
   const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
   trayIcons_.Reset(ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 4, 0));
@@ -64,6 +69,18 @@ void MainWindow::LoadPictures() {
       DestroyIcon(icon);
     }
   }
+}
+
+void MainWindow::LoadScaledImages() {
+  // The list buttons' glyphs (16 x 16 at 96 DPI) and ImageList1, the channel marks (11 x 11).
+  ResizeImageList(glyphs_, ScaleToDpi(16, dpi_), 16);
+  for (const auto& glyph : kListButtonGlyphs) {
+    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap);
+    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap + IDB_GLYPH_DISABLED_OFFSET);
+  }
+  ResizeImageList(marks_, ScaleToDpi(11, dpi_), 2);
+  AddMaskedBitmap(marks_.Get(), IDB_MARK_CURRENT);
+  AddMaskedBitmap(marks_.Get(), IDB_MARK_OTHER);
 }
 
 RECT MainWindow::PageArea() const {

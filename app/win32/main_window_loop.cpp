@@ -3,7 +3,7 @@
 // arrows, then the control gets the key. The loop is a Unicode one, so that the typed
 // characters reach the Unicode edit fields whatever the system's code page.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include "app/win32/main_window.h"

@@ -1,7 +1,7 @@
 // Showing the form's model: the controls' views and what belongs to the form as a whole (caption,
 // page, status text, tray, menu, grids' rows).
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include "app/win32/main_window.h"

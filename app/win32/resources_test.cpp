@@ -3,7 +3,7 @@
 // carry the transparent key colour, the icons have an alpha channel, and the version block and
 // the manifest are in place. Built for Windows only, linked with the compiled dova.rc.
 #include <windows.h>
-
+// The headers below need windows.h first.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "app/win32/tray_icon.h"
 
 #include <windows.h>
-
+// The headers below need windows.h first.
 #include <gtest/gtest.h>
 
 #include "app/win32/window_single_instance.h"

@@ -1,5 +1,6 @@
 #include "app/win32/view_banner.h"
 
+#include "app/win32/dpi.h"
 #include "app/win32/window_class.h"
 #include "app/win32/window_gdi.h"
 
@@ -19,8 +20,13 @@ void Paint(HWND window) {
   if (picture && GetObjectA(picture, sizeof info, &info)) {
     MemoryDc source;
     SelectInDc select(source.Get(), picture);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
-    ExcludeClipRect(dc, 0, 0, info.bmWidth, info.bmHeight);
+    // The picture at the window's scale: the banner is laid out for 96 DPI.
+    const UINT dpi = DpiOfWindow(window);
+    const int width = ScaleToDpi(info.bmWidth, dpi), height = ScaleToDpi(info.bmHeight, dpi);
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, width, height, source.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    ExcludeClipRect(dc, 0, 0, width, height);
   }
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   EndPaint(window, &ps);

@@ -2,22 +2,29 @@
 
 #include <algorithm>
 
+#include "app/win32/dpi.h"
 #include "form/channel_grid.h"
 
 namespace dova {
 
-ChannelGridView::ChannelGridView(HWND parent, int id, AppContext& context, HIMAGELIST marks)
+ChannelGridView::ChannelGridView(HWND parent, int id, const RECT& place, UINT dpi,
+                                 AppContext& context, HIMAGELIST marks)
     : context_(context), marks_(marks) {
-  const ChannelGridControl& model = context.form.StringGrid1;
   list_ = CreateWindowExA(0, "LISTBOX", "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                               LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT,
-                          model.left, model.top, model.width, model.height, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          place.left, place.top, place.right - place.left, place.bottom - place.top,
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(list_, LB_SETITEMHEIGHT, 0, model.rowHeight);
+  SetDpi(dpi);
   SetWindowSubclass(list_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
   Sync();
+}
+
+void ChannelGridView::SetDpi(UINT dpi) {
+  dpi_ = dpi;
+  SendMessageA(list_, LB_SETITEMHEIGHT, 0, ScaleToDpi(context_.form.StringGrid1.rowHeight, dpi));
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
 ChannelGridView::~ChannelGridView() {
@@ -80,13 +87,19 @@ void ChannelGridView::Draw(const DRAWITEMSTRUCT& item) {
     if (HBITMAP logo = Logo(row); logo && GetObjectA(logo, sizeof info, &info)) {
       MemoryDc source;
       SelectInDc select(source.Get(), logo);
-      const int width = std::min<int>(info.bmWidth, cell.right - cell.left);
-      const int height = std::min<int>(info.bmHeight, cell.bottom - cell.top);
-      BitBlt(dc, cell.left, cell.top, width, height, source.Get(), 0, 0, SRCCOPY);
+      // The logo at the row's scale, cut to the cell like the design's 96 DPI row.
+      const int width = std::min<int>(ScaleToDpi(info.bmWidth, dpi_), cell.right - cell.left);
+      const int height = std::min<int>(ScaleToDpi(info.bmHeight, dpi_), cell.bottom - cell.top);
+      SetStretchBltMode(dc, HALFTONE);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchBlt(dc, cell.left, cell.top, width, height, source.Get(), 0, 0,
+                 MulDiv(width, kDesignDpi, static_cast<int>(dpi_)),
+                 MulDiv(height, kDesignDpi, static_cast<int>(dpi_)), SRCCOPY);
     }
     if (marks_)
-      ImageList_DrawEx(marks_, channels[row].Enabled ? 0 : 1, dc, cell.left + 2, cell.top + 3, 0, 0,
-                       CLR_NONE, GetSysColor(COLOR_BTNFACE), ILD_TRANSPARENT | ILD_BLEND50);
+      ImageList_DrawEx(marks_, channels[row].Enabled ? 0 : 1, dc, cell.left + ScaleToDpi(2, dpi_),
+                       cell.top + ScaleToDpi(3, dpi_), 0, 0, CLR_NONE, GetSysColor(COLOR_BTNFACE),
+                       ILD_TRANSPARENT | ILD_BLEND50);
   }
   if ((item.itemState & ODS_FOCUS) && GetFocus() == list_) DrawFocusRect(dc, &cell);
 }

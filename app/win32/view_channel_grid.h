@@ -6,7 +6,7 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <functional>
@@ -22,12 +22,17 @@ namespace dova {
 class ChannelGridView {
  public:
   // `marks` (11 x 11 images) must outlive the view.
-  ChannelGridView(HWND parent, int id, AppContext& context, HIMAGELIST marks);
+  // `place` is in pixels; rows and logos are laid out for `dpi`.
+  ChannelGridView(HWND parent, int id, const RECT& place, UINT dpi, AppContext& context,
+                  HIMAGELIST marks);
   ChannelGridView(const ChannelGridView&) = delete;
   ChannelGridView& operator=(const ChannelGridView&) = delete;
   ~ChannelGridView();
 
   HWND Handle() const { return list_; }
+
+  // The form's DPI changed: rows and logos follow it.
+  void SetDpi(UINT dpi);
 
   // WM_COMMAND notices of the list box: a click (or a keyboard move) on a row, a double click.
   void OnCommand(int code);
@@ -47,6 +52,7 @@ class ChannelGridView {
   void Click();
 
   HWND list_ = nullptr;
+  UINT dpi_ = 96;
   AppContext& context_;
   HIMAGELIST marks_;
   std::map<std::string, UniqueBitmap> logos_;  // by file path; null for files that fail

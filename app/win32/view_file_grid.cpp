@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/win32/dpi.h"
 #include "app/win32/window_gdi.h"
 
 namespace dova {
@@ -27,8 +28,9 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
 
 }  // namespace
 
-FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& model,
-                           ColourRule colours, HWND notifyTarget, UINT selectionMessage)
+FileGridView::FileGridView(HWND parent, int id, const RECT& place, UINT dpi, HFONT font,
+                           FileGridControl& model, ColourRule colours, HWND notifyTarget,
+                           UINT selectionMessage)
     : font_(font),
       model_(model),
       colours_(std::move(colours)),
@@ -39,31 +41,45 @@ FileGridView::FileGridView(HWND parent, int id, HFONT font, FileGridControl& mod
   list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_REPORT |
                               LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
-                          model.left, model.top, model.width, model.height, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          place.left, place.top, place.right - place.left, place.bottom - place.top,
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
                LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  // A row is as high as the small images plus one pixel: a 1 x 15 list makes rows of 16 pixels.
-  // The list view keeps the image list (it is not shared) and destroys it with itself.
-  HIMAGELIST rowHeight = ImageList_Create(1, kRowHeight - 1, ILC_COLOR, 0, 1);
-  SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowHeight));
   for (int column = 0; column < 3; ++column) {
     LVCOLUMNA info{};
-    info.mask = LVCF_WIDTH | LVCF_SUBITEM;
-    info.cx = model.colWidths[column];
+    info.mask = LVCF_SUBITEM;
     info.iSubItem = column;
     SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
   }
   SendMessageA(list_, LVM_SETITEMCOUNT, 1, LVSICF_NOSCROLL);
+  SetDpi(dpi, font);
+  Sync();
+  ReadScroll();
+}
+
+void FileGridView::SetDpi(UINT dpi, HFONT font) {
+  dpi_ = dpi;
+  font_ = font;
+  SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  // A row is as high as the small images plus one pixel: a 1 x 15 list makes rows of 16 pixels.
+  // The list view keeps the image list (it is not shared) and destroys it with itself.
+  HIMAGELIST rowHeight = ImageList_Create(1, ScaleToDpi(kRowHeight, dpi) - 1, ILC_COLOR, 0, 1);
+  HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
+      SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowHeight)));
+  if (old) ImageList_Destroy(old);
+  for (int column = 0; column < 3; ++column)
+    SendMessageA(list_, LVM_SETCOLUMNWIDTH, column, ColumnWidth(column));
   RECT first{};
   first.left = LVIR_BOUNDS;
   if (SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)) &&
       first.bottom > first.top)
     rowHeight_ = first.bottom - first.top;
-  Sync();
-  ReadScroll();
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+int FileGridView::ColumnWidth(int column) const {
+  return ScaleToDpi(model_.colWidths[column], dpi_);
 }
 
 bool FileGridView::IsSelected(int row) const {
@@ -149,7 +165,7 @@ void FileGridView::Paint(NMLVCUSTOMDRAW& draw) {
   SetTextColor(dc, ToColorRef(colours.text));
   int x = line.left;
   for (int column = 0; column < 3; ++column) {
-    RECT cell{x, line.top, x + model_.colWidths[column], line.bottom};
+    RECT cell{x, line.top, x + ColumnWidth(column), line.bottom};
     const std::string& text = texts[column];
     ExtTextOutA(dc, cell.left + 1, cell.top + 1, ETO_OPAQUE | ETO_CLIPPED, &cell, text.data(),
                 static_cast<UINT>(text.size()), nullptr);

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <functional>
@@ -26,12 +26,16 @@ class FileGridView {
 
   // Creates the list view in `parent`; `notifyTarget` gets the posted `selectionMessage` when
   // the user changed the selection (so that many changes in a row make one event).
-  FileGridView(HWND parent, int id, HFONT font, FileGridControl& model, ColourRule colours,
-               HWND notifyTarget, UINT selectionMessage);
+  // `place` is in pixels; rows and columns are laid out for `dpi`.
+  FileGridView(HWND parent, int id, const RECT& place, UINT dpi, HFONT font, FileGridControl& model,
+               ColourRule colours, HWND notifyTarget, UINT selectionMessage);
   FileGridView(const FileGridView&) = delete;
   FileGridView& operator=(const FileGridView&) = delete;
 
   HWND Handle() const { return list_; }
+
+  // The form's DPI changed: rows, columns and font follow it.
+  void SetDpi(UINT dpi, HFONT font);
 
   // A notification of the list view (WM_NOTIFY from it). Returns true when it is handled, with
   // the window procedure's result in `result`. A double click calls `onDblClick`.
@@ -49,6 +53,7 @@ class FileGridView {
 
  private:
   bool IsSelected(int row) const;
+  int ColumnWidth(int column) const;  // pixels
   void PushSelection();
   void Paint(NMLVCUSTOMDRAW& draw);
   int FindRow(const NMLVFINDITEMA& find) const;
@@ -60,7 +65,8 @@ class FileGridView {
   HWND notifyTarget_;
   UINT selectionMessage_;
 
-  int rowHeight_ = 16;           // pixels, as the list view lays the rows out
+  int rowHeight_ = 16;  // pixels, as the list view lays the rows out
+  UINT dpi_ = 96;
   bool pushing_ = false;         // notifications caused by Sync itself are not the user's
   bool selectionDirty_ = false;  // the user changed the selection; ReadSelection pending
   bool forcePush_ = true;

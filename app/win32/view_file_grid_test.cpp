@@ -3,7 +3,7 @@
 #include "app/win32/view_file_grid.h"
 
 #include <windows.h>
-
+// The headers below need windows.h first.
 #include <commctrl.h>
 #include <gtest/gtest.h>
 

@@ -130,7 +130,8 @@ LRESULT CALLBACK SpeedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 void RegisterSpeedButtonClass() {
-  WindowClass button{kSpeedButtonClass, SpeedButtonProc, CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW)};
+  WindowClass button{kSpeedButtonClass, SpeedButtonProc, CS_DBLCLKS,
+                     LoadCursor(nullptr, IDC_ARROW)};
   RegisterWindowClass(button);
 }
 

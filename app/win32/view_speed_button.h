@@ -5,7 +5,7 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 namespace dova {

@@ -2,7 +2,7 @@
 // the start-up sequence, the window shown unless the program starts in the tray, the message
 // loop, and at the end the save sequence (destroying the form) and the help system's shutdown.
 #include <windows.h>
-// After windows.h, which it needs.
+// The headers below need windows.h first.
 #include <commctrl.h>
 
 #include <exception>

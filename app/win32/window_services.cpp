@@ -1,15 +1,19 @@
 #include "app/win32/window_services.h"
 
+#include "app/win32/dpi.h"
 #include "app/win32/window_interface_text.h"
 
 namespace dova {
 
-HFONT CreateWindowFont() {
-  return CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+HFONT CreateWindowFont(UINT dpi) {
+  return CreateFontA(-ScaleToDpi(11, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
+// The process is per-monitor DPI aware (see the manifest), so these are the primary screen's
+// physical pixels: a program that is not aware is told a screen scaled down by the DPI, and its
+// wallpaper ends up stretched back up by Windows, blurred.
 ScreenSize Win32Screen::Size() {
   return ScreenSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "app/win32/dpi.h"
 #include "app/win32/window_gdi.h"
 #include "platform/error_box.h"
 #include "platform/screen.h"
@@ -18,8 +19,9 @@ namespace dova {
 // The application title: the error box's caption, the tray's hint.
 constexpr char kApplicationTitle[] = "Dova Wallpaper Changer";
 
-// The window's font: "MS Sans Serif" at 8 points (height -11). The caller owns it.
-HFONT CreateWindowFont();
+// The window's font: "MS Sans Serif" at 8 points (height -11 at 96 DPI), for `dpi`. The
+// caller owns it. Texts are measured for the design at 96 DPI.
+HFONT CreateWindowFont(UINT dpi = kDesignDpi);
 
 class Win32Screen : public Screen {
  public:

@@ -76,7 +76,7 @@ class TrayIcon(WindowTest):
         p.start()
         xdotool(self.display, "mousemove", "200", "500")
         self.wine.driver("tray", "right")
-        time.sleep(1)
+        time.sleep(2)  # the menu opens on a busy machine too
         # The last item: Open, separator, two change commands, separator, Exit.
         self.key("Up", "Return")
         self.assertTrue(p.wait_exit(30))
