@@ -51,4 +51,17 @@ RECT FrameAround(const RECT& client, DWORD style, DWORD exStyle, UINT dpi) {
   return frame;
 }
 
+RECT KeptOnScreen(const RECT& frame) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &monitor)) return frame;
+  const RECT& area = monitor.rcWork;
+  RECT kept = frame;
+  if (kept.right > area.right) OffsetRect(&kept, area.right - kept.right, 0);
+  if (kept.bottom > area.bottom) OffsetRect(&kept, 0, area.bottom - kept.bottom);
+  if (kept.left < area.left) OffsetRect(&kept, area.left - kept.left, 0);
+  if (kept.top < area.top) OffsetRect(&kept, 0, area.top - kept.top);
+  return kept;
+}
+
 }  // namespace dova

@@ -30,4 +30,8 @@ inline RECT ScaleToDpi(const RECT& design, UINT dpi) {
 // The outer rectangle of a window whose client area is `client`, with the frame of `dpi`.
 RECT FrameAround(const RECT& client, DWORD style, DWORD exStyle, UINT dpi);
 
+// `frame` moved, as little as it takes, into the work area of the monitor nearest to it: a
+// window scaled up from its designed place may otherwise stand partly beyond the screen.
+RECT KeptOnScreen(const RECT& frame);
+
 }  // namespace dova

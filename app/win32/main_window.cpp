@@ -51,14 +51,15 @@ void MainWindow::Create(TForm1& form) {
   // A Unicode window, as are the controls that show texts, so that the caption's Cyrillic
   // letter and a Russian interface read right whatever the system's code page.
   // The designed client area at the primary monitor's DPI; the place too, so that the window
-  // stands where it stands at 96 DPI.
-  const RECT frame =
+  // stands where it stands at 96 DPI, but whole on the screen.
+  RECT frame =
       FrameAround(RECT{0, 0, ScaleToDpi(f.clientWidth, dpi_), ScaleToDpi(f.clientHeight, dpi_)},
                   kFormStyle, kFormExStyle, dpi_);
-  window_ =
-      CreateWindowExW(kFormExStyle, L"TForm1", L"", kFormStyle | WS_CLIPCHILDREN,
-                      ScaleToDpi(f.left, dpi_), ScaleToDpi(f.top, dpi_), frame.right - frame.left,
-                      frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  OffsetRect(&frame, ScaleToDpi(f.left, dpi_) - frame.left, ScaleToDpi(f.top, dpi_) - frame.top);
+  frame = KeptOnScreen(frame);
+  window_ = CreateWindowExW(kFormExStyle, L"TForm1", L"", kFormStyle | WS_CLIPCHILDREN, frame.left,
+                            frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
   if (!window_) throw Error("Cannot create the main window");
   // The window may stand on a monitor of another DPI than the primary one.
   if (DpiOfWindow(window_) != dpi_) ApplyDpi(DpiOfWindow(window_), nullptr);
@@ -220,6 +221,7 @@ void MainWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
         FrameAround(RECT{0, 0, ScaleToDpi(f->clientWidth, dpi), ScaleToDpi(f->clientHeight, dpi)},
                     kFormStyle, kFormExStyle, dpi);
     OffsetRect(&frame, now.left - frame.left, now.top - frame.top);
+    frame = KeptOnScreen(frame);
   }
   SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -14,6 +14,7 @@ from wine_session import (Display, Wine, bmp_info, make_jpeg, screenshot,  # noq
                           wait_until, windows_path, xdotool)
 from online_e2e import DailyUpdate, PeriodChange  # noqa: E402,F401
 from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
+from dpi_e2e import HighDpi  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):

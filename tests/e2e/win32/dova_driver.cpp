@@ -7,6 +7,8 @@
 //   dova_driver tray left|right|middle
 //   dova_driver close              the close box (WM_CLOSE)
 //   dova_driver gone [seconds]     exit 0 once no main window is left
+//   dova_driver client             prints the main window's client width and height in pixels
+//   dova_driver label              prints the width of the widest label in pixels
 #include <windows.h>
 
 #include <cstdio>
@@ -66,7 +68,7 @@ bool WaitFor(bool (*condition)(), double seconds) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: dova_driver wait|visible|tray|close|gone ...\n");
+    std::fprintf(stderr, "usage: dova_driver wait|visible|tray|close|gone|client|label ...\n");
     return 2;
   }
   const char* command = argv[1];
@@ -83,6 +85,33 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "visible") == 0) {
     std::printf("%d\n", IsWindowVisible(main) ? 1 : 0);
     return 0;
+  }
+  if (std::strcmp(command, "client") == 0) {
+    RECT client{};
+    GetClientRect(main, &client);
+    std::printf("%ld %ld\n", client.right - client.left, client.bottom - client.top);
+    return 0;
+  }
+  if (std::strcmp(command, "label") == 0) {
+    // The width of the widest label: labels are as wide as their text in the window's font
+    // (a font handle itself cannot be read from another process).
+    LONG widest = 0;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM found) {
+          char name[16] = {};
+          GetClassNameA(child, name, sizeof name);
+          RECT place{};
+          if (_stricmp(name, "Static") == 0 && GetWindowTextLengthA(child) > 0 &&
+              GetWindowRect(child, &place)) {
+            auto* widest = reinterpret_cast<LONG*>(found);
+            if (place.right - place.left > *widest) *widest = place.right - place.left;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&widest));
+    std::printf("%ld\n", widest);
+    return widest > 0 ? 0 : 1;
   }
   if (std::strcmp(command, "close") == 0) {
     PostMessageA(main, WM_CLOSE, 0, 0);
