@@ -199,6 +199,14 @@ TEST_F(PictureConversionTest, SameFileForPicturesMadeByImageMagick) {
   }
 }
 
+TEST(ConversionThreadsTest, OneAProcessorUnlessToldOtherwise) {
+  const unsigned processors = std::thread::hardware_concurrency();
+  EXPECT_EQ(ConversionThreads(0), processors == 0 ? 1 : static_cast<int>(processors));
+  EXPECT_EQ(ConversionThreads(-1), ConversionThreads(0));
+  EXPECT_EQ(ConversionThreads(1), 1);
+  EXPECT_EQ(ConversionThreads(3), 3);
+}
+
 TEST_F(PictureConversionTest, ExtremeShrinkingGivesTheSameFileToo) {
   // Thousands of rows into two: more rows at once than a stream keeps, resampled whole.
   const std::string source = MakeJpeg("tall", 120, 3000, 24, JpegKind{});

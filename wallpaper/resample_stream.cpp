@@ -330,6 +330,7 @@ class StreamJob {
 bool CanResampleAsStream(int sourceWidth, int sourceHeight, int width, int height,
                          const ResampleFilter& filter) {
   if (sourceWidth < 1 || sourceHeight < 1 || width < 1 || height < 1) return false;
+  const StandardFloatingPoint standard;  // the same lists as the work will have
   const ContributorTable rows =
       ComputeContributors(sourceHeight, height, filter.filter, filter.support);
   const int ring = RingRows(PlanBands(rows, sourceHeight), sourceHeight, 1);
@@ -341,6 +342,8 @@ void ResampleStream(const RowSource& source, int width, int height, const Resamp
   if (source.width < 1 || source.height < 1) throw Error("Source bitmap too small");
   if (width < 1 || height < 1) return;
   ThrowIfCancelled(cancel);
+  // The weights and the positions they are taken at depend on the rounding mode too.
+  const StandardFloatingPoint standard;
   const ContributorTable columns =
       ComputeContributors(source.width, width, filter.filter, filter.support);
   const ContributorTable rows =

@@ -1,6 +1,7 @@
 #include "wallpaper/resample_stream.h"
 
 #include <gtest/gtest.h>
+#include <xmmintrin.h>
 
 #include <atomic>
 #include <cstdint>
@@ -137,6 +138,23 @@ TEST(ResampleStreamTest, SameBitsRunAfterRun) {
     ASSERT_EQ(Pixels(Streamed(source, 1024, 300, ResampleFilters[5], 2 + run % 4)),
               Pixels(expected))
         << "run " << run;
+  }
+}
+
+TEST(ResampleStreamTest, UnaffectedByTheCallersRoundingMode) {
+  // A DLL may leave the SSE unit rounding toward zero and flushing denormals; the weights, the
+  // sums and every thread's share must not change, and the caller's setting must come back.
+  const Bitmap source = RandomPicture(141, 99, 24, 8);
+  const Bitmap expected = Stretched(source, 77, 160, ResampleFilters[6]);
+  const unsigned int saved = _mm_getcsr();
+  const unsigned int odd = (saved & ~0x6000u) | 0x6000u | 0x8040u;  // toward zero, FTZ, DAZ
+  for (int threads : {1, 3}) {
+    _mm_setcsr(odd);
+    const Bitmap result = Streamed(source, 77, 160, ResampleFilters[6], threads);
+    const unsigned int after = _mm_getcsr();
+    _mm_setcsr(saved);
+    EXPECT_EQ(after & ~0x3Fu, odd & ~0x3Fu);  // the exception flags may differ
+    EXPECT_EQ(Pixels(result), Pixels(expected)) << threads << " threads";
   }
 }
 

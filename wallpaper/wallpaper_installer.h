@@ -40,8 +40,8 @@ struct ConvertOptions {
 // resampling is shared among `threads` threads and gives the same bits for any number of them.
 // The conversion uses no window and no message queue, so it may run on a worker thread while
 // the window's thread goes on answering. Setting `*options.cancel` stops it within a few
-// milliseconds: it then throws ConversionCancelled (a dova::Error). On every failure,
-// cancellation included, no file is left at `target`.
+// milliseconds: it then throws ConversionCancelled (a dova::Error). A failure or cancellation
+// after the target was begun removes it: no half-written bitmap is left.
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options);
 
