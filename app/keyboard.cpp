@@ -1,6 +1,6 @@
 #include "app/keyboard.h"
 
-#include "app/controller.h"
+#include "form/controller.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 

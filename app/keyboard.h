@@ -2,7 +2,7 @@
 // Escape to quit. The form sees each key before the focused control, which still gets it.
 #pragma once
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 
 namespace dova {
 

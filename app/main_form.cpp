@@ -3,17 +3,17 @@
 #include <cctype>
 #include <exception>
 
-#include "app/controller.h"
+#include "form/controller.h"
 #include "app/keyboard.h"
-#include "app/number_text.h"
+#include "text/number_text.h"
 #include "app/scheduler.h"
-#include "app/settings_store.h"
-#include "online/channel_grid.h"
+#include "form/settings_store.h"
+#include "form/channel_grid.h"
 #include "online/daily_update.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
-#include "text/text_binding.h"
+#include "form/text_binding.h"
 
 namespace dova {
 
@@ -27,14 +27,6 @@ std::string DirectoryOf(const std::string& path) {
   std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash);
   if (dir.empty() || dir.back() != '\\') dir += '\\';
   return dir;
-}
-
-// Blanks and control characters removed at both ends.
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
 }
 
 }  // namespace
@@ -81,10 +73,7 @@ void TForm1::FormCreate() {
 
   // Each step runs even when one before it failed: a broken value must not leave the rest of
   // the user's settings unread (and then overwritten with defaults at exit).
-  Guarded([&] {
-    c.channels.Load(*ini);
-    f.StringGrid1.rowCount = std::max(1, c.channels.Count());
-  });
+  Guarded([&] { LoadChannels(c, *ini); });
   Guarded([&] {
     c.LanguageName = SettingsStore::ReadLanguage(*ini);
     f.ComboBox10.items.clear();
@@ -134,7 +123,7 @@ void TForm1::FormDestroy() {
   std::unique_ptr<IniFile> ini = OpenIniFile(iniPath);
   // The list is saved even when dova.ini refuses the settings, and the other way round.
   Guarded([&] {
-    bool refused = !c.channels.Save(*ini);
+    bool refused = !SaveChannels(c, *ini);
     std::vector<std::string> errors = settings_.Save(*ini, c);
     if (refused && errors.empty()) errors.push_back("Unable to write to " + iniPath);
     if (!errors.empty()) c.platform.errors.ShowError(errors.front());

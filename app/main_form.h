@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 #include "app/scheduler.h"
-#include "app/settings_store.h"
+#include "form/settings_store.h"
 
 namespace dova {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "tests/fake_platform.h"
+#include "tests/support/test_app.h"
 
 namespace dova {
 namespace {

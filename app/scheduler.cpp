@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/number_text.h"
+#include "text/number_text.h"
 #include "online/daily_update.h"
 #include "picturelist/picture_list.h"
 

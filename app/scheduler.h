@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 
 namespace dova {
 

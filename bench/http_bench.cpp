@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "online/fake_fetch_host.h"
+#include "tests/support/fake_fetch_host.h"
 #include "online/http_fetcher.h"
-#include "online/loopback_http_server.h"
+#include "tests/support/loopback_http_server.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
-#include "tests/fake_platform.h"
-#include "tests/test_jpeg.h"
+#include "tests/support/test_app.h"
+#include "tests/support/test_jpeg.h"
 
 namespace dova {
 namespace {

@@ -114,7 +114,7 @@ int ConvertOnce(int argc, char** argv) {
   if (argc != 7 && argc != 8) return 2;
   dova::ConvertOptions options;
   options.screen = {std::atoi(argv[4]), std::atoi(argv[5])};
-  options.resizeByProgram = options.screen.width > 0 && options.screen.height > 0;
+  if (options.screen.width > 0 && options.screen.height > 0) options.mode = dova::ResizeMode::Program;
   options.filterIndex = std::atoi(argv[6]);
   options.threads = argc == 8 ? std::atoi(argv[7]) : 0;
   const double cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);

@@ -5,10 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "app/wallpaper_change.h"
+#include "form/channel_grid.h"
+#include "form/wallpaper_change.h"
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
+#include "text/number_text.h"
 #include "platform/file_system.h"
 #include "wallpaper/wallpaper_installer.h"
 
@@ -122,7 +124,7 @@ Step DailyUpdateRun::CheckSize() {
     c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
     return Step::Go;
   }
-  if (ReadByteCount(valueText) > maximum_) {
+  if (ReadDecimalLong(valueText) > maximum_) {
     LogError(Phrase("errorimagesize1") + valueText + " " + Phrase("errorimagesize2") +
              std::to_string(maximum_) + Phrase("errorimagesize3"));
     return Step::Failed;
@@ -190,17 +192,17 @@ void DailyPictureUpdate(AppContext& context, bool force) {
 }
 
 void InstallDownloadedPicture(AppContext& context) {
-  context.SetStatus(context.Phrase("convertingimage"));
-  context.LogStatus(LogLevel::Notice);
-  const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
   const std::string tempPath = context.DataDir + "temp.jpg";
-  // A vanished temp.jpg is reported by the conversion; the current wallpaper and its file stay.
-  if (!ConvertForChange(context, tempPath, files.target)) return;
-  RemoveFile(tempPath);
-  context.SetStatus(context.Phrase("updatedesktop"));
-  ApplyForChange(context, files.target);
-  RemoveFile(files.previous);
-  context.SetStatus(std::string());
+  WallpaperChangeTexts texts;
+  texts.converting = context.Phrase("convertingimage");
+  texts.updating = context.Phrase("updatedesktop");
+  // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
+  ChangeWallpaper(context, tempPath, texts, [&tempPath] { RemoveFile(tempPath); });
+}
+
+void StringGrid1DblClick(AppContext& context, int row) {
+  StringGrid1Click(context, row);
+  DailyPictureUpdate(context, true);
 }
 
 }  // namespace dova

@@ -5,7 +5,7 @@
 // (1 transferring, 2 converting or failed, 3 at rest).
 #pragma once
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 
 namespace dova {
 
@@ -21,5 +21,8 @@ void DailyPictureUpdate(AppContext& context, bool force);
 // vanished the conversion reports it and nothing else changes: the current wallpaper and its
 // file stay. Decoding and desktop errors propagate.
 void InstallDownloadedPicture(AppContext& context);
+
+// A double click on the channel grid: the click's steps, then the daily update with force.
+void StringGrid1DblClick(AppContext& context, int row);
 
 }  // namespace dova

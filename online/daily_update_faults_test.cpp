@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "online/channel_grid.h"
+#include "form/channel_grid.h"
 #include "online/daily_update.h"
-#include "online/daily_update_test_support.h"
+#include "tests/support/daily_update_test_support.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "online/daily_update_test_support.h"
+#include "tests/support/daily_update_test_support.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 

@@ -1,6 +1,6 @@
 #include "online/form_fetch_host.h"
 
-#include "online/decimal_text.h"
+#include "text/number_text.h"
 #include "platform/error.h"
 
 namespace dova {

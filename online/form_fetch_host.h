@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 #include "online/http_fetcher.h"
 
 namespace dova {

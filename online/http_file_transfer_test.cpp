@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "online/http_test_support.h"
+#include "tests/support/http_test_support.h"
 #include "platform/error.h"
 
 namespace dova {

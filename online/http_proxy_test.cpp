@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "online/http_test_support.h"
+#include "tests/support/http_test_support.h"
 
 namespace dova {
 namespace {

@@ -2,7 +2,7 @@
 #include <cctype>
 
 #include "online/base64.h"
-#include "online/decimal_text.h"
+#include "text/number_text.h"
 #include "online/http_fetcher.h"
 #include "platform/error.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "online/fake_fetch_host.h"
+#include "tests/support/fake_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "platform/error.h"
 

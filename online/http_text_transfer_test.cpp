@@ -1,7 +1,7 @@
 // SendRequestForText against a scripted server on a loopback address, port 80.
 #include <gtest/gtest.h>
 
-#include "online/http_test_support.h"
+#include "tests/support/http_test_support.h"
 
 namespace dova {
 namespace {

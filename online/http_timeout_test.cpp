@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "online/http_exchange.h"
-#include "online/http_test_support.h"
+#include "tests/support/http_test_support.h"
 
 namespace dova {
 namespace {

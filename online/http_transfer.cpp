@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "online/decimal_text.h"
+#include "text/number_text.h"
 #include "online/http_exchange.h"
 #include "online/http_fetcher.h"
 #include "platform/clock.h"

@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "platform/error.h"
+#include "text/number_text.h"
 #include "platform/file_system.h"
 
 namespace dova {
 
 namespace {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool IsControl(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
@@ -29,19 +29,12 @@ std::size_t HeaderEnd(const std::string& response) {
   return std::string::npos;
 }
 
-std::string TrimBlanks(const std::string& text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 PageVerdict ReadPictureAddress(const std::string& response, std::string& candidate) {
   candidate.clear();
   const std::size_t bodyStart = HeaderEnd(response);
   // Without a header end there is no body to take an address from.
   if (bodyStart == std::string::npos) return PageVerdict::NotOneLine;
-  const std::string body = TrimBlanks(response.substr(bodyStart));
+  const std::string body = Trim(response.substr(bodyStart));
   if (body.find_first_of("\r\n") != std::string::npos) return PageVerdict::NotOneLine;
   candidate = body;
   return PageVerdict::Address;
@@ -67,26 +60,8 @@ bool FindContentLength(const std::string& response, std::string& valueText) {
   const std::size_t lineEnd = upper.find_first_of("\r\n", valueStart);
   valueText = lineEnd == std::string::npos
                   ? std::string()
-                  : TrimBlanks(upper.substr(valueStart, lineEnd - valueStart));
+                  : Trim(upper.substr(valueStart, lineEnd - valueStart));
   return true;
-}
-
-long long ReadByteCount(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t firstDigit = i;
-  unsigned long long value = 0;
-  constexpr unsigned long long kLimit = 9223372036854775807ULL;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + static_cast<unsigned>(text[i] - '0');
-    if (value > kLimit) break;
-  }
-  if (i == firstDigit || i != text.size() || value > kLimit)
-    throw Error("'" + text + "' is not a valid integer value");
-  const long long signedValue = static_cast<long long>(value);
-  return negative ? -signedValue : signedValue;
 }
 
 StripResult StripHttpHeader(const std::string& path) {

@@ -11,9 +11,6 @@ namespace dova {
 // first "\n\n", else the first "\r\r"; std::string::npos when there is none.
 std::size_t HeaderEnd(const std::string& response);
 
-// `text` without blanks and control characters (bytes up to 0x20) at either end.
-std::string TrimBlanks(const std::string& text);
-
 // What the picture-address page says.
 enum class PageVerdict {
   Address,    // one line: `candidate` holds it (possibly empty)
@@ -31,10 +28,6 @@ bool IsRequestableAddress(const std::string& candidate);
 // "CONTENT-LENGTH:"; false when it is not there. Otherwise `valueText` is the text after the
 // colon up to the first CR or LF (empty when neither follows), trimmed at both ends.
 bool FindContentLength(const std::string& response, std::string& valueText);
-
-// Reads a decimal byte count: optional blanks, an optional sign and digits, within 64 bits.
-// Throws dova::Error otherwise (also for the empty text).
-long long ReadByteCount(const std::string& text);
 
 enum class StripResult { Stripped, NoHeaderEnd };
 

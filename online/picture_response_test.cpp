@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "tests/fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace dova {
 namespace {
@@ -70,18 +70,6 @@ TEST(FindContentLength, ValueRunsToTheFirstLineBreakInAnyCase) {
   EXPECT_EQ(value, "");
   EXPECT_FALSE(FindContentLength("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n", value));
   EXPECT_FALSE(FindContentLength("1", value));
-}
-
-TEST(ReadByteCount, DecimalWithin64Bits) {
-  EXPECT_EQ(ReadByteCount("0"), 0);
-  EXPECT_EQ(ReadByteCount("204800"), 204800);
-  EXPECT_EQ(ReadByteCount("+7"), 7);
-  EXPECT_EQ(ReadByteCount("-7"), -7);
-  EXPECT_EQ(ReadByteCount("5000000000"), 5000000000LL);
-  EXPECT_EQ(ReadByteCount("9223372036854775807"), 9223372036854775807LL);
-  for (const char* bad :
-       {"", " ", "12a", "0x10", "1 2", "9223372036854775808", "99999999999999999999999"})
-    EXPECT_THROW(ReadByteCount(bad), Error) << bad;
 }
 
 TEST(StripHttpHeader, RewritesTheFileWithTheBytesAfterTheHeader) {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <vector>
 
-#include "app/controller.h"
+#include "form/controller.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
 #include "wallpaper/jpeg_info.h"

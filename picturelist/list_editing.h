@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/app_context.h"
+#include "form/app_context.h"
 
 namespace dova {
 

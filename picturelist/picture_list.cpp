@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "app/controller.h"
-#include "app/wallpaper_change.h"
+#include "form/controller.h"
+#include "form/wallpaper_change.h"
 #include "platform/file_system.h"
 #include "text/cp1251.h"
 #include "wallpaper/wallpaper_installer.h"
@@ -69,21 +69,13 @@ void InstallCursorPicture(AppContext& context) {
     context.SetTrayIcon(3);
     return;
   }
-  const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
-  context.SetStatus(context.Phrase("convertingimage") + " " + path);
-  context.LogStatus(LogLevel::Notice);
-  // A picture that is gone is reported by ConvertForChange; the wallpaper in use, its bitmap
-  // and CurrentWallpaper then stay as they are.
-  if (!ConvertForChange(context, path, files.target)) {
-    context.SetTrayIcon(3);
-    return;
-  }
-  context.CurrentWallpaper = path;
-  context.SetStatus(context.Phrase("updatingdesktop"));
-  context.LogStatus(LogLevel::Notice);
-  ApplyForChange(context, files.target);
-  RemoveFile(files.previous);
-  context.SetStatus("");
+  WallpaperChangeTexts texts;
+  texts.converting = context.Phrase("convertingimage") + " " + path;
+  texts.updating = context.Phrase("updatingdesktop");
+  texts.logUpdating = true;
+  // A picture that is gone is reported by the change; the wallpaper in use, its bitmap and
+  // CurrentWallpaper then stay as they are.
+  ChangeWallpaper(context, path, texts, [&] { context.CurrentWallpaper = path; });
   context.SetTrayIcon(3);
 }
 

@@ -8,8 +8,8 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "tests/fake_platform.h"
-#include "tests/test_jpeg.h"
+#include "tests/support/test_app.h"
+#include "tests/support/test_jpeg.h"
 #include "text/cp1251.h"
 
 #ifndef _WIN32

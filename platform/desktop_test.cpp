@@ -8,7 +8,7 @@
 
 #include "platform/error.h"
 #include "platform/ini_file.h"
-#include "platform/scratch_dir_for_tests.h"
+#include "tests/support/temp_dir.h"
 #ifdef _WIN32
 #include "platform/win32/registry.h"
 #endif
@@ -47,8 +47,8 @@ std::string Value(const char* name) {
 
 TEST(Desktop, SetWallpaperWritesTheUsersDesktopValues) {
   SavedWallpaper saved;
-  ScratchDir dir;
-  dir.Write("wallpaper1.bmp", "BM");
+  TempDir dir;
+  dir.WriteFile("wallpaper1.bmp", "BM");
   SystemDesktop().SetWallpaper(dir.File("wallpaper1.bmp"), false);
   EXPECT_EQ(Value("Wallpaper"), dir.File("wallpaper1.bmp"));
   EXPECT_EQ(Value("StrechWallpaper"), "0");
@@ -98,7 +98,7 @@ class DesktopDir {
 };
 
 TEST(Desktop, SetWallpaperRecordsTheValuesOutsideWindows) {
-  ScratchDir dir;
+  TempDir dir;
   DesktopDir use(dir.Path());
   SystemDesktop().SetWallpaper("C:\\Dova\\Sites\\wallpaper1.bmp", false);
   auto record = OpenIniFile(dir.File("desktop.ini"));
@@ -114,7 +114,7 @@ TEST(Desktop, SetWallpaperRecordsTheValuesOutsideWindows) {
 }
 
 TEST(Desktop, AValueThatCannotBeWrittenThrows) {
-  ScratchDir dir;
+  TempDir dir;
   DesktopDir use(dir.File("missing"));
   EXPECT_THROW(SystemDesktop().SetWallpaper("C:\\w.bmp", false), Error);
   EXPECT_NO_THROW(SystemDesktop().OpenUrl("http://dova.example/"));

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/file_attributes.h"
-#include "platform/scratch_dir_for_tests.h"
+#include "tests/support/temp_dir.h"
 #include "platform/wildcard.h"
 
 namespace dova::testing {
@@ -34,8 +34,8 @@ std::string Lower(std::string text) {
 }
 
 TEST(FileSystem, ExistenceOfFilesAndDirectories) {
-  ScratchDir dir;
-  dir.Write("a.txt", "x");
+  TempDir dir;
+  dir.WriteFile("a.txt", "x");
   CreateDirectoryPath(dir.File("sub"));
   EXPECT_TRUE(FileExists(dir.File("a.txt")));
   EXPECT_FALSE(FileExists(dir.File("sub")));
@@ -50,16 +50,16 @@ TEST(FileSystem, ExistenceOfFilesAndDirectories) {
 }
 
 TEST(FileSystem, OpenFileReadsAndWritesThroughBackslashPaths) {
-  ScratchDir dir;
+  TempDir dir;
   CreateDirectoryPath(dir.File("sub"));
   std::FILE* file = OpenFile(dir.File("sub\\text.txt"), "w");
   ASSERT_NE(file, nullptr);
   std::fputs("line\n", file);
   std::fclose(file);
 #ifdef _WIN32
-  EXPECT_EQ(dir.Read("sub/text.txt"), "line\r\n");  // text mode
+  EXPECT_EQ(dir.ReadFile("sub/text.txt"), "line\r\n");  // text mode
 #else
-  EXPECT_EQ(dir.Read("sub/text.txt"), "line\n");
+  EXPECT_EQ(dir.ReadFile("sub/text.txt"), "line\n");
 #endif
   file = OpenFile(dir.File("sub\\text.txt"), "ab");
   ASSERT_NE(file, nullptr);
@@ -74,10 +74,10 @@ TEST(FileSystem, OpenFileReadsAndWritesThroughBackslashPaths) {
 }
 
 TEST(FileSystem, ReadWholeFileAndFileSize) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string binary("\x00\x01\r\n\x1a\xff tail", 11);
-  dir.Write("data.bin", binary);
-  dir.Write("empty.bin", "");
+  dir.WriteFile("data.bin", binary);
+  dir.WriteFile("empty.bin", "");
   std::string contents = "untouched";
   ASSERT_TRUE(ReadWholeFile(dir.File("data.bin"), contents));
   EXPECT_EQ(contents, binary);
@@ -85,7 +85,7 @@ TEST(FileSystem, ReadWholeFileAndFileSize) {
   EXPECT_FALSE(ReadWholeFile(dir.File("missing.bin"), contents));
   EXPECT_EQ(contents, "untouched");
   const std::string big(3 * 65536 + 17, 'b');
-  dir.Write("big.bin", big);
+  dir.WriteFile("big.bin", big);
   ASSERT_TRUE(ReadWholeFile(dir.File("big.bin"), contents));
   EXPECT_EQ(contents, big);
 
@@ -97,26 +97,26 @@ TEST(FileSystem, ReadWholeFileAndFileSize) {
 }
 
 TEST(FileSystem, RemoveRenameAndReplace) {
-  ScratchDir dir;
-  dir.Write("a", "A");
-  dir.Write("b", "B");
+  TempDir dir;
+  dir.WriteFile("a", "A");
+  dir.WriteFile("b", "B");
   CreateDirectoryPath(dir.File("sub"));
 
   EXPECT_FALSE(RenameFile(dir.File("a"), dir.File("b")));  // never over an existing file
-  EXPECT_EQ(dir.Read("a"), "A");
-  EXPECT_EQ(dir.Read("b"), "B");
+  EXPECT_EQ(dir.ReadFile("a"), "A");
+  EXPECT_EQ(dir.ReadFile("b"), "B");
   EXPECT_TRUE(RenameFile(dir.File("a"), dir.File("sub\\c")));
   EXPECT_FALSE(dir.Exists("a"));
-  EXPECT_EQ(dir.Read("sub/c"), "A");
+  EXPECT_EQ(dir.ReadFile("sub/c"), "A");
   EXPECT_FALSE(RenameFile(dir.File("missing"), dir.File("d")));
 
   EXPECT_TRUE(ReplaceFile(dir.File("sub\\c"), dir.File("b")));  // over an existing file
-  EXPECT_EQ(dir.Read("b"), "A");
+  EXPECT_EQ(dir.ReadFile("b"), "A");
   EXPECT_FALSE(dir.Exists("sub/c"));
   EXPECT_TRUE(ReplaceFile(dir.File("b"), dir.File("new")));  // or to a new name
-  EXPECT_EQ(dir.Read("new"), "A");
+  EXPECT_EQ(dir.ReadFile("new"), "A");
   EXPECT_FALSE(ReplaceFile(dir.File("missing"), dir.File("new")));
-  EXPECT_EQ(dir.Read("new"), "A");
+  EXPECT_EQ(dir.ReadFile("new"), "A");
 
   EXPECT_TRUE(RemoveFile(dir.File("new")));
   EXPECT_FALSE(dir.Exists("new"));
@@ -126,19 +126,19 @@ TEST(FileSystem, RemoveRenameAndReplace) {
 }
 
 TEST(FileSystem, CreateDirectoryPathMakesOneLevel) {
-  ScratchDir dir;
+  TempDir dir;
   EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites")));
   EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites")));  // already there
   EXPECT_TRUE(CreateDirectoryPath(dir.File("Sites\\Logos\\")));
   EXPECT_FALSE(CreateDirectoryPath(dir.File("a\\b\\c")));
-  dir.Write("file", "");
+  dir.WriteFile("file", "");
   EXPECT_FALSE(CreateDirectoryPath(dir.File("file")));
   EXPECT_FALSE(CreateDirectoryPath(""));
 }
 
 TEST(FileSystem, ReadOnlyMark) {
-  ScratchDir dir;
-  dir.Write("f", "x");
+  TempDir dir;
+  dir.WriteFile("f", "x");
   EXPECT_FALSE(IsReadOnlyFile(dir.File("f")));
   ASSERT_TRUE(SetReadOnlyFile(dir.File("f"), true));
   EXPECT_TRUE(IsReadOnlyFile(dir.File("f")));
@@ -149,9 +149,9 @@ TEST(FileSystem, ReadOnlyMark) {
 }
 
 TEST(FileSystem, ListDirectoryMatchesWildcardsWithoutRegardToCase) {
-  ScratchDir dir;
+  TempDir dir;
   for (const char* name : {"English.ini", "RUSSIAN.INI", "notes.txt", "ini", "a.ini.bak", "x.in"})
-    dir.Write(name, "");
+    dir.WriteFile(name, "");
   CreateDirectoryPath(dir.File("Folder.ini"));
 
   const std::vector<DirEntry> ini = ListDirectory(dir.File("*.ini"));
@@ -175,8 +175,8 @@ TEST(FileSystem, ListDirectoryMatchesWildcardsWithoutRegardToCase) {
 
 #ifndef _WIN32
 TEST(FileSystem, DotNamesAreHiddenOutsideWindows) {
-  ScratchDir dir;
-  dir.Write(".hidden.jpg", "");
+  TempDir dir;
+  dir.WriteFile(".hidden.jpg", "");
   const std::vector<DirEntry> entries = ListDirectory(dir.File("*.jpg"));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_TRUE(entries[0].hidden);
@@ -201,7 +201,7 @@ TEST(FileSystem, WildcardRules) {
 }
 
 TEST(FileSystem, CurrentDirectoryFollowsSetCurrentDir) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string before = GetCurrentDir();
   ASSERT_FALSE(before.empty());
   EXPECT_NE(before.back(), '\\');
@@ -215,7 +215,7 @@ TEST(FileSystem, CurrentDirectoryFollowsSetCurrentDir) {
 #else
   EXPECT_EQ(now, expected);
 #endif
-  dir.Write("Pictures/here.txt", "relative");
+  dir.WriteFile("Pictures/here.txt", "relative");
   std::string contents;
   EXPECT_TRUE(ReadWholeFile("here.txt", contents));
   EXPECT_EQ(contents, "relative");

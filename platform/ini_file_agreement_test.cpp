@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/ini_file.h"
-#include "platform/scratch_dir_for_tests.h"
+#include "tests/support/temp_dir.h"
 
 namespace dova::testing {
 namespace {
@@ -61,7 +61,7 @@ int EnvironmentNumber(const char* name, int fallback) {
 }
 
 TEST(IniAgreement, PortableAndSystemReadAndWriteAlike) {
-  ScratchDir dir;
+  TempDir dir;
   std::mt19937 random(static_cast<unsigned>(EnvironmentNumber("DOVA_INI_AGREEMENT_SEED", 20261208)));
   const int files = EnvironmentNumber("DOVA_INI_AGREEMENT_FILES", 25);
   auto pick = [&random](const std::vector<std::string>& from) {
@@ -72,8 +72,8 @@ TEST(IniAgreement, PortableAndSystemReadAndWriteAlike) {
     const int lines = std::uniform_int_distribution<int>(0, 14)(random);
     for (int i = 0; i < lines; ++i) text += pick(kLines) + pick(kEnds);
     if (random() % 4 == 0 && !text.empty()) text.pop_back();  // no final line end
-    dir.Write("system.ini", text);
-    dir.Write("portable.ini", text);
+    dir.WriteFile("system.ini", text);
+    dir.WriteFile("portable.ini", text);
     auto system = OpenIniFile(dir.File("system.ini"));
     auto portable = OpenPortableIniFile(dir.File("portable.ini"));
     ExpectSameReads(*system, *portable, "file " + std::to_string(file));

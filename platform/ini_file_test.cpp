@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini_file_test_support.h"
+#include "tests/support/ini_file_test_support.h"
 
 namespace dova::testing {
 namespace {
@@ -82,8 +82,8 @@ TEST_P(IniFileTest, ReadsAreCutToTheBufferSizeLessOne) {
 TEST(PortableIniFile, QuotedValueFillingTheBufferExactlyKeepsItsLastCharacter) {
   // Wine's reader loses the last character here ("abc"): it drops the closing quote's
   // position after cutting. The portable reader drops the quotes first, then cuts.
-  ScratchDir dir;
-  dir.Write("q.ini", "[Q]\r\nq=\"abcd\"\r\n");
+  TempDir dir;
+  dir.WriteFile("q.ini", "[Q]\r\nq=\"abcd\"\r\n");
   EXPECT_EQ(OpenPortableIniFile(dir.File("q.ini"))->ReadString("Q", "q", "", 5), "abcd");
 }
 
@@ -182,8 +182,8 @@ TEST_P(IniFileTest, EmptyKeyNamesAreNotListed) {
 
 TEST(PortableIniFile, ANamelessFirstKeyHidesNoOtherKey) {
   // Wine stops listing at a nameless first key and lists nothing here.
-  ScratchDir dir;
-  dir.Write("v.ini", "[V]\r\n=nameless\r\nk=v\r\n");
+  TempDir dir;
+  dir.WriteFile("v.ini", "[V]\r\n=nameless\r\nk=v\r\n");
   EXPECT_EQ(OpenPortableIniFile(dir.File("v.ini"))->ReadKeyNames("V", 100), (Names{"k"}));
 }
 

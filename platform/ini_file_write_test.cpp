@@ -7,7 +7,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/ini_file.h"
-#include "platform/ini_file_test_support.h"
+#include "tests/support/ini_file_test_support.h"
 
 namespace dova::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "tests/fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace dova {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "wallpaper/jpeg_decoder.h"
-#include "wallpaper/test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 namespace dova {
 namespace {
@@ -36,7 +36,7 @@ Bitmap RandomPicture(int width, int height, int bitsPerPixel, unsigned seed) {
 
 class BmpFileTest : public ::testing::Test {
  protected:
-  testing::PictureDir dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(BmpFileTest, WritesWindowsHeadersAndBottomUpRows) {
@@ -44,7 +44,7 @@ TEST_F(BmpFileTest, WritesWindowsHeadersAndBottomUpRows) {
   Bitmap colour(5, 3, 24);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 15; ++x) colour.Row(y)[x] = static_cast<std::uint8_t>(16 * y + x + 1);
-  const std::string path = dir_.File("colour.bmp");
+  const std::string path = dir_.Native("colour.bmp");
   SaveBmpFile(colour, path);
   const Bytes file = testing::ReadBytes(path);
   ASSERT_EQ(file.size(), 14u + 40u + 3u * 16u);
@@ -88,7 +88,7 @@ TEST_F(BmpFileTest, WritesWindowsHeadersAndBottomUpRows) {
 }
 
 TEST_F(BmpFileTest, PicturesComeBackAsTheyWereSaved) {
-  const std::string path = dir_.File("picture.bmp");
+  const std::string path = dir_.Native("picture.bmp");
   for (int bits : {8, 24}) {
     for (int width = 1; width <= 9; ++width) {
       for (int height : {1, 2, 7}) {
@@ -108,7 +108,7 @@ TEST_F(BmpFileTest, PicturesComeBackAsTheyWereSaved) {
 }
 
 TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
-  const std::string nowhere = dir_.File("no-such-directory") + "/wallpaper1.bmp";
+  const std::string nowhere = dir_.Native("no-such-directory") + "/wallpaper1.bmp";
   try {
     SaveBmpFile(RandomPicture(4, 4, 24, 1), nowhere);
     ADD_FAILURE() << "no error";
@@ -120,7 +120,7 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
 
 #ifndef _WIN32
   // A disk that fills up part way: the file size limit makes writes fail as a full disk does.
-  const std::string path = dir_.File("wallpaper2.bmp");
+  const std::string path = dir_.Native("wallpaper2.bmp");
   SaveBmpFile(RandomPicture(8, 8, 24, 2), path);  // an older file of the same name
   const auto fillDisk = [&path](int side, rlim_t room) {
     signal(SIGXFSZ, SIG_IGN);
@@ -142,7 +142,7 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
 }
 
 TEST_F(BmpFileTest, LoadRefusesOtherFiles) {
-  const std::string path = dir_.File("other.bmp");
+  const std::string path = dir_.Native("other.bmp");
   SaveBmpFile(RandomPicture(300, 200, 24, 4), path);
   const Bytes good = testing::ReadBytes(path);
   const auto refused = [&](const Bytes& bytes) {
@@ -170,7 +170,7 @@ TEST_F(BmpFileTest, LoadRefusesOtherFiles) {
   changed = good;
   changed[18] = changed[19] = changed[22] = changed[23] = 0xFF;
   EXPECT_TRUE(refused(changed));
-  EXPECT_THROW(LoadBmpFile(dir_.File("missing.bmp")), Error);
+  EXPECT_THROW(LoadBmpFile(dir_.Native("missing.bmp")), Error);
 }
 
 TEST_F(BmpFileTest, OtherProgramsReadOurBitmaps) {
@@ -178,12 +178,12 @@ TEST_F(BmpFileTest, OtherProgramsReadOurBitmaps) {
   for (const char* colourspace : {"sRGB", "Gray"}) {
     SCOPED_TRACE(colourspace);
     const bool grey = std::string(colourspace) == "Gray";
-    const std::string jpeg = dir_.File(std::string("photo-") + colourspace + ".jpg");
+    const std::string jpeg = dir_.Native(std::string("photo-") + colourspace + ".jpg");
     testing::Convert(testing::PlasmaSource(101, 67) + " -colorspace " + colourspace, jpeg);
     const Bitmap decoded = DecodeJpegFile(jpeg);
     ASSERT_EQ(decoded.BitsPerPixel(), grey ? 8 : 24);
 
-    const std::string bmp = dir_.File(std::string("wallpaper-") + colourspace + ".bmp");
+    const std::string bmp = dir_.Native(std::string("wallpaper-") + colourspace + ".bmp");
     SaveBmpFile(decoded, bmp);
     EXPECT_EQ(testing::PackedPixels(LoadBmpFile(bmp)), testing::PackedPixels(decoded));
 

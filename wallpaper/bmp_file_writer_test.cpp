@@ -15,7 +15,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "wallpaper/bmp_file.h"
-#include "wallpaper/test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 namespace dova {
 namespace {
@@ -43,7 +43,7 @@ std::vector<std::uint8_t> Band(const Bitmap& picture, std::size_t stride, int fi
 
 class BmpFileWriterTest : public ::testing::Test {
  protected:
-  testing::PictureDir dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(BmpFileWriterTest, BandsInAnyOrderMakeTheFileSaveBmpFileWrites) {
@@ -52,7 +52,7 @@ TEST_F(BmpFileWriterTest, BandsInAnyOrderMakeTheFileSaveBmpFileWrites) {
       SCOPED_TRACE(std::to_string(width) + " pixels of " + std::to_string(bits) + " bits");
       const int height = 37;
       const Bitmap picture = RandomPicture(width, height, bits, width * bits);
-      const std::string expected = dir_.File("expected.bmp");
+      const std::string expected = dir_.Native("expected.bmp");
       SaveBmpFile(picture, expected);
 
       // Bands of 1 to 6 rows, written bottom first, top first and shuffled, from two threads.
@@ -64,7 +64,7 @@ TEST_F(BmpFileWriterTest, BandsInAnyOrderMakeTheFileSaveBmpFileWrites) {
       for (int order = 0; order < 3; ++order) {
         if (order == 1) std::reverse(bands.begin(), bands.end());
         if (order == 2) std::shuffle(bands.begin(), bands.end(), random);
-        const std::string path = dir_.File("written.bmp");
+        const std::string path = dir_.Native("written.bmp");
         BmpFileWriter writer(path, width, height, bits);
         const auto writeHalf = [&](std::size_t start) {
           for (std::size_t b = start; b < bands.size(); b += 2) {
@@ -84,7 +84,7 @@ TEST_F(BmpFileWriterTest, BandsInAnyOrderMakeTheFileSaveBmpFileWrites) {
 
 TEST_F(BmpFileWriterTest, AnUnfinishedFileIsRemoved) {
   const Bitmap picture = RandomPicture(10, 10, 24, 3);
-  const std::string path = dir_.File("wallpaper1.bmp");
+  const std::string path = dir_.Native("wallpaper1.bmp");
   {
     BmpFileWriter writer(path, 10, 10, 24);
     writer.WriteBand(0, 5, Band(picture, writer.Stride(), 0, 5).data());
@@ -98,7 +98,7 @@ TEST_F(BmpFileWriterTest, AnUnfinishedFileIsRemoved) {
   EXPECT_THROW(writer.Finish(), Error);
   EXPECT_FALSE(FileExists(path));
 
-  const std::string nowhere = dir_.File("no-such-directory") + "/wallpaper1.bmp";
+  const std::string nowhere = dir_.Native("no-such-directory") + "/wallpaper1.bmp";
   EXPECT_THROW(BmpFileWriter(nowhere, 10, 10, 24), Error);
   EXPECT_THROW(BmpFileWriter(path, 0, 10, 24), Error);
   EXPECT_THROW(BmpFileWriter(path, 70000, 70000, 24), Error);  // beyond 4 GB
@@ -108,7 +108,7 @@ TEST_F(BmpFileWriterTest, AnUnfinishedFileIsRemoved) {
 #ifndef _WIN32
 TEST_F(BmpFileWriterTest, AFullDiskLeavesNoFile) {
   // The file size limit makes writes fail as a full disk does.
-  const std::string path = dir_.File("wallpaper2.bmp");
+  const std::string path = dir_.Native("wallpaper2.bmp");
   const auto fillDisk = [&path](rlim_t room, bool bottomFirst) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit = {room, room};

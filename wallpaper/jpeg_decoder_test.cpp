@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/error.h"
-#include "wallpaper/test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 namespace dova {
 namespace {
@@ -76,11 +76,11 @@ int CountScans(const Bytes& jpeg) {
 class JpegDecoderTest : public ::testing::Test {
  protected:
   std::string MakeJpeg(const std::string& name, const std::string& arguments) {
-    const std::string path = dir_.File(name + ".jpg");
+    const std::string path = dir_.Native(name + ".jpg");
     testing::Convert(arguments, path);
     return path;
   }
-  testing::PictureDir dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(JpegDecoderTest, DecodesFromMemoryAndFromFile) {
@@ -91,7 +91,7 @@ TEST_F(JpegDecoderTest, DecodesFromMemoryAndFromFile) {
   ExpectNear(PixelAt(picture, 0, 0), {28, 2, 240});
   ExpectNear(PixelAt(picture, 15, 7), {222, 0, 21});
 
-  const std::string path = dir_.File("small.jpeg");
+  const std::string path = dir_.Native("small.jpeg");
   testing::WriteBytes(path, kSmallJpeg);
   const Bitmap fromFile = DecodeJpegFile(path);
   EXPECT_EQ(testing::PackedPixels(fromFile), testing::PackedPixels(picture));
@@ -125,7 +125,7 @@ TEST_F(JpegDecoderTest, EveryCutAndEveryDamagedByteEndsInAPictureOrAnError) {
 }
 
 TEST_F(JpegDecoderTest, RefusesWhatIsNotAJpegNamingTheFile) {
-  const std::string missing = dir_.File("missing.jpg");
+  const std::string missing = dir_.Native("missing.jpg");
   EXPECT_NE(DecodeFileError(missing).find(missing), std::string::npos);
 
   struct Case {
@@ -143,7 +143,7 @@ TEST_F(JpegDecoderTest, RefusesWhatIsNotAJpegNamingTheFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = dir_.File(c.name);
+    const std::string path = dir_.Native(c.name);
     testing::WriteBytes(path, c.bytes);
     const std::string message = DecodeFileError(path);
     EXPECT_NE(message.find("Unable to decode the JPEG picture " + path + ": "), std::string::npos)
@@ -163,9 +163,9 @@ class JpegDecoderImageMagickTest : public JpegDecoderTest {
   }
   // A picture made by cjpeg from a plasma image, for the options ImageMagick does not offer.
   std::string MakeWithCjpeg(const std::string& name, const std::string& options) {
-    const std::string source = dir_.File(name + ".ppm");
+    const std::string source = dir_.Native(name + ".ppm");
     testing::Convert(testing::PlasmaSource(97, 61), source);
-    const std::string path = dir_.File(name + ".jpg");
+    const std::string path = dir_.Native(name + ".jpg");
     const std::string command =
         "cjpeg " + options + " -outfile " + testing::Quote(path) + " " + testing::Quote(source);
     EXPECT_EQ(testing::RunCommand(command), 0) << command;
@@ -203,7 +203,7 @@ TEST_F(JpegDecoderImageMagickTest, DecodesEveryKindOfPictureAsImageMagickDoes) {
   }
   // A camera's file: EXIF with a thumbnail before the picture.
   const Bytes thumbnail = testing::ReadBytes(MakeJpeg("thumbnail", "rose:"));
-  const std::string photo = dir_.File("photo.jpg");
+  const std::string photo = dir_.Native("photo.jpg");
   testing::WriteBytes(photo, testing::WithSegment(testing::ReadBytes(files[0].first),
                                                   testing::ExifSegment(thumbnail)));
   files.emplace_back(photo, false);
@@ -231,7 +231,7 @@ TEST_F(JpegDecoderImageMagickTest, TruncatedPictureKeepsWhatWasRead) {
                                        testing::PlasmaSource(160, 120) + " -quality 92 -interlace " +
                                            interlace);
     const Bytes bytes = testing::ReadBytes(whole);
-    const std::string cut = dir_.File(std::string("cut-") + interlace + ".jpg");
+    const std::string cut = dir_.Native(std::string("cut-") + interlace + ".jpg");
     testing::WriteBytes(cut, Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2));
 
     const Bitmap complete = DecodeJpegFile(whole);
@@ -282,7 +282,7 @@ TEST_F(JpegDecoderImageMagickTest, DamagedScanDataGivesAPictureOrAnError) {
 }
 
 TEST_F(JpegDecoderTest, RefusesHugePicturesBeforeDecodingThem) {
-  const std::string path = dir_.File("bomb.jpg");
+  const std::string path = dir_.Native("bomb.jpg");
   testing::WriteBytes(path, testing::WithClaimedSize(kSmallJpeg, 60000, 60000));
   const auto started = std::chrono::steady_clock::now();
   const std::string message = DecodeFileError(path);

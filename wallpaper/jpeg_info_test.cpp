@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "wallpaper/test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 namespace dova {
 namespace {
@@ -46,11 +46,11 @@ const Bytes kScan = {0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03,
 class JpegInfoTest : public ::testing::Test {
  protected:
   std::string SizeOf(const Bytes& bytes) {
-    const std::string path = dir_.File("picture.jpg");
+    const std::string path = dir_.Native("picture.jpg");
     testing::WriteBytes(path, bytes);
     return ReadJpegSize(path);
   }
-  testing::PictureDir dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(JpegInfoTest, ReadsTheFrameHeaderAfterOtherSegments) {
@@ -74,7 +74,7 @@ TEST_F(JpegInfoTest, ReadsTheFrameHeaderAfterOtherSegments) {
 }
 
 TEST_F(JpegInfoTest, GivesNothingWithoutAFrameHeaderBeforeTheScan) {
-  EXPECT_EQ(ReadJpegSize(dir_.File("missing.jpg")), "");
+  EXPECT_EQ(ReadJpegSize(dir_.Native("missing.jpg")), "");
   EXPECT_EQ(SizeOf({}), "");
   EXPECT_EQ(SizeOf(kStart), "");
   EXPECT_EQ(SizeOf(Concat({kStart, kJfif, kScan, Frame(800, 600)})), "");
@@ -154,16 +154,16 @@ TEST_F(JpegInfoTest, SizesOfPicturesMadeByImageMagick) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string path = dir_.File(std::string(c.name) + ".jpg");
+    const std::string path = dir_.Native(std::string(c.name) + ".jpg");
     testing::Convert(c.arguments, path);
     EXPECT_EQ(ReadJpegSize(path), c.size);
   }
   // A camera's file: the thumbnail inside the EXIF segment has a frame header of its own.
-  const std::string thumbnail = dir_.File("thumbnail.jpg");
+  const std::string thumbnail = dir_.Native("thumbnail.jpg");
   testing::Convert(testing::PlasmaSource(160, 120), thumbnail);
-  const std::string photo = dir_.File("photo.jpg");
+  const std::string photo = dir_.Native("photo.jpg");
   const Bytes exif = testing::ExifSegment(testing::ReadBytes(thumbnail));
-  testing::WriteBytes(photo, testing::WithSegment(testing::ReadBytes(dir_.File("baseline.jpg")), exif));
+  testing::WriteBytes(photo, testing::WithSegment(testing::ReadBytes(dir_.Native("baseline.jpg")), exif));
   EXPECT_EQ(ReadJpegSize(thumbnail), "160x120");
   EXPECT_EQ(ReadJpegSize(photo), "1024x768");
 }

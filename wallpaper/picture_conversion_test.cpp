@@ -18,7 +18,7 @@
 #include "platform/file_system.h"
 #include "wallpaper/bmp_file.h"
 #include "wallpaper/jpeg_decoder.h"
-#include "wallpaper/test_pictures.h"
+#include "tests/support/test_pictures.h"
 #include "wallpaper/wallpaper_installer.h"
 
 namespace dova {
@@ -113,7 +113,7 @@ void ConvertWhole(const std::string& source, const std::string& target, int widt
 
 ConvertOptions Resize(int width, int height, int filter, int threads) {
   ConvertOptions options;
-  options.resizeByProgram = true;
+  options.mode = ResizeMode::Program;
   options.screen = {width, height};
   options.filterIndex = filter;
   options.threads = threads;
@@ -124,7 +124,7 @@ class PictureConversionTest : public ::testing::Test {
  protected:
   std::string MakeJpeg(const std::string& name, int width, int height, int bits,
                        const JpegKind& kind) {
-    const std::string path = dir_.File(name + ".jpg");
+    const std::string path = dir_.Native(name + ".jpg");
     WriteJpeg(Scene(width, height, bits), path, kind);
     return path;
   }
@@ -132,12 +132,12 @@ class PictureConversionTest : public ::testing::Test {
   // Converts `source` streamed and whole, and expects the same file.
   void ExpectSameFile(const std::string& source, int width, int height, int filter,
                       const std::vector<int>& threads) {
-    const std::string expected = dir_.File("expected.bmp");
+    const std::string expected = dir_.Native("expected.bmp");
     ConvertWhole(source, expected, width, height, filter);
     const Bytes wanted = testing::ReadBytes(expected);
     ASSERT_GT(wanted.size(), 54u);
     for (int t : threads) {
-      const std::string target = dir_.File("streamed.bmp");
+      const std::string target = dir_.Native("streamed.bmp");
       ASSERT_TRUE(ConvertPicture(source, target, Resize(width, height, filter, t)));
       ASSERT_TRUE(testing::ReadBytes(target) == wanted)
           << source << " -> " << width << "x" << height << ", filter " << filter << ", " << t
@@ -145,7 +145,7 @@ class PictureConversionTest : public ::testing::Test {
     }
   }
 
-  testing::PictureDir dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(PictureConversionTest, SameFileAsTheWholePictureForEveryFilterAndThreadCount) {
@@ -193,7 +193,7 @@ TEST_F(PictureConversionTest, SameFileForPicturesMadeByImageMagick) {
       {"grey-progressive", testing::PlasmaSource(250, 190) + " -colorspace Gray -interlace JPEG"},
   };
   for (const Picture& p : pictures) {
-    const std::string source = dir_.File(std::string(p.name) + ".jpg");
+    const std::string source = dir_.Native(std::string(p.name) + ".jpg");
     testing::Convert(p.arguments, source);
     for (int filter : {1, 5, 6}) ExpectSameFile(source, 347, 222, filter, {1, 2, 3});
   }
@@ -223,13 +223,13 @@ TEST_F(PictureConversionTest, WithoutResizingTheFileHoldsThePictureAsDecoded) {
   for (const Picture& p : pictures) {
     SCOPED_TRACE(p.name);
     const std::string source = MakeJpeg(p.name, p.width, p.height, p.bits, JpegKind{});
-    const std::string expected = dir_.File("expected.bmp");
+    const std::string expected = dir_.Native("expected.bmp");
     ConvertWhole(source, expected, 0, 0, 0);
     const Bytes wanted = testing::ReadBytes(expected);
 
     ConvertOptions windows;  // "let Windows resize"
     windows.screen = {1024, 768};
-    const std::string target = dir_.File("target.bmp");
+    const std::string target = dir_.Native("target.bmp");
     ASSERT_TRUE(ConvertPicture(source, target, windows));
     EXPECT_TRUE(testing::ReadBytes(target) == wanted);
     // Resizing to the picture's own size, or to a screen of no size, leaves it as it is.
@@ -241,8 +241,8 @@ TEST_F(PictureConversionTest, WithoutResizingTheFileHoldsThePictureAsDecoded) {
 }
 
 TEST_F(PictureConversionTest, AMissingOrBrokenPictureLeavesNoFile) {
-  const std::string target = dir_.File("wallpaper1.bmp");
-  EXPECT_FALSE(ConvertPicture(dir_.File("missing.jpg"), target, Resize(800, 600, 5, 2)));
+  const std::string target = dir_.Native("wallpaper1.bmp");
+  EXPECT_FALSE(ConvertPicture(dir_.Native("missing.jpg"), target, Resize(800, 600, 5, 2)));
   EXPECT_FALSE(FileExists(target));
 
   // A progressive file that repeats its last scan beyond the decoder's limit fails only when
@@ -257,7 +257,7 @@ TEST_F(PictureConversionTest, AMissingOrBrokenPictureLeavesNoFile) {
     bomb.insert(bomb.end(), progressive.begin() + last, progressive.begin() + end);
   bomb.push_back(0xFF);
   bomb.push_back(0xD9);
-  const std::string broken = dir_.File("broken.jpg");
+  const std::string broken = dir_.Native("broken.jpg");
   testing::WriteBytes(broken, bomb);
   for (const ConvertOptions& options : {Resize(800, 600, 5, 2), ConvertOptions()}) {
     try {
@@ -276,7 +276,7 @@ TEST_F(PictureConversionTest, CancelledBeforeOrDuringTheWorkLeavesNoFile) {
   const std::string baseline = MakeJpeg("large", 4000, 3000, 24, JpegKind{});
   const std::string progressive = MakeJpeg("large-progressive", 3000, 2000, 24,
                                            JpegKind{90, true, true});
-  const std::string target = dir_.File("wallpaper2.bmp");
+  const std::string target = dir_.Native("wallpaper2.bmp");
   for (const std::string& source : {baseline, progressive}) {
     for (bool resize : {true, false}) {
       for (int threads : {1, 2}) {

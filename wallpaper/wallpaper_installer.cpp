@@ -20,7 +20,7 @@ bool ConvertPicture(const std::string& source, const std::string& target,
   JpegRowReader reader(source, JpegLimits(), options.cancel);
   const bool screenSized =
       reader.Width() == options.screen.width && reader.Height() == options.screen.height;
-  if (!options.resizeByProgram || screenSized || options.screen.width < 1 ||
+  if (options.mode != ResizeMode::Program || screenSized || options.screen.width < 1 ||
       options.screen.height < 1) {
     WritePictureAsBmp(reader, target, options.cancel);
     return true;
@@ -28,10 +28,6 @@ bool ConvertPicture(const std::string& source, const std::string& target,
   ResamplePictureToBmp(reader, target, options.screen.width, options.screen.height,
                        FilterForIndex(options.filterIndex), options.threads, options.cancel);
   return true;
-}
-
-void ApplyWallpaper(Desktop& desktop, const std::string& target, bool doNotResize) {
-  desktop.SetWallpaper(target, doNotResize);
 }
 
 }  // namespace dova

@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/screen.h"
 #include "wallpaper/cancellation.h"
+#include "wallpaper/resize_mode.h"
 
 namespace dova {
 
@@ -22,7 +23,7 @@ struct WallpaperFiles {
 WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
 
 struct ConvertOptions {
-  bool resizeByProgram = false;  // resample to the screen size
+  ResizeMode mode = ResizeMode::Windows;  // Program: resample to the screen size
   ScreenSize screen;             // the primary screen, read at the moment of the change
   int filterIndex = 6;           // index in the filter list; outside 0..6 the default filter
   int threads = 0;               // threads at work, the calling one included; 0: one a processor
@@ -32,9 +33,9 @@ struct ConvertOptions {
 };
 
 // Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
-// when asked (a picture already of the screen's size is written as it is). Returns false,
-// writing nothing, when no file exists at `source`: the caller reports that. Throws dova::Error
-// when the picture cannot be decoded or the bitmap cannot be written.
+// in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns
+// false, writing nothing, when no file exists at `source`: the caller reports that. Throws
+// dova::Error when the picture cannot be decoded or the bitmap cannot be written.
 //
 // The picture is decoded a few rows at a time and written as it comes, never held whole; the
 // resampling is shared among `threads` threads and gives the same bits for any number of them.
@@ -45,8 +46,5 @@ struct ConvertOptions {
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options);
 
-// Points the desktop at `target` ("StrechWallpaper" = "1" when doNotResize, else "0").
-// Throws dova::Error when the registry refuses the values.
-void ApplyWallpaper(Desktop& desktop, const std::string& target, bool doNotResize);
 
 }  // namespace dova

@@ -14,7 +14,7 @@
 
 #include "platform/file_system.h"
 #include "platform/win32/help_viewer_win32.h"
-#include "tests/fake_platform.h"
+#include "tests/support/fake_platform.h"
 
 namespace dova::testing {
 namespace {

@@ -1,0 +1,337 @@
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "platform/error.h"
+#include "app/win32/main_window_internal.h"
+#include "app/win32/window_interface_text.h"
+#include "app/win32/window_services.h"
+#include "app/win32/window_single_instance.h"
+
+namespace dova {
+
+MainWindow::MainWindow(Win32HelpViewer& help) : help_(help) {}
+
+MainWindow::~MainWindow() {
+  // The tray icon goes before the window its menu and hook belong to.
+  tray_.reset();
+  fileGrid_.reset();
+  channelGrid_.reset();
+  if (window_) {
+    KillTimer(window_, kTimerId);
+    RemovePropA(window_, kMainWindowProperty);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+void MainWindow::Create(TForm1& form) {
+  form_ = &form;
+  FormModel& f = form.Form();
+  static bool registered = false;
+  LoadPictures();
+  if (!registered) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = appIcon_.Get();
+    wc.hIconSm = appIconSmall_.Get();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"TForm1";
+    RegisterClassExW(&wc);
+    registered = true;
+  }
+  // A Unicode window, as are the controls that show texts, so that the caption's Cyrillic
+  // letter and a Russian interface read right whatever the system's code page.
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT frame{0, 0, f.clientWidth, f.clientHeight};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"TForm1", L"", kStyle | WS_CLIPCHILDREN,
+                            f.left, f.top, frame.right - frame.left, frame.bottom - frame.top,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (!window_) throw Error("Cannot create the main window");
+  SetPropA(window_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+  openRequest_ = RegisterWindowMessageA(kOpenRequestMessage);
+  // The running copy answers a second copy's request, even when it runs elevated.
+  ChangeWindowMessageFilterEx(window_, openRequest_, MSGFLT_ALLOW, nullptr);
+  font_.Reset(CreateWindowFont());
+
+  CreateControls();
+  CreateMenu();
+  CreateTooltips();
+  SetTimer(window_, kTimerId, static_cast<UINT>(f.timerInterval), nullptr);
+  Sync();
+  CreateTray();
+}
+
+void MainWindow::Show() {
+  if (!window_) return;
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  UpdateWindow(window_);
+}
+
+void MainWindow::Detach() {
+  shuttingDown_ = true;
+  form_ = nullptr;
+}
+
+void MainWindow::OpenMainWindow() {
+  if (!window_) return;
+  if (!IsWindowVisible(window_)) ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+      IsWindowVisible(lastFocus_))
+    SetFocus(lastFocus_);
+  else
+    SetFocus(tabs_);
+  SetForegroundWindow(window_);
+}
+
+HWND MainWindow::ControlWindow(const std::string& name) const {
+  const auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : found->second->window;
+}
+
+const MainWindow::ControlView* MainWindow::ViewOfWindow(HWND window) const {
+  for (HWND w = window; w && w != window_; w = GetParent(w)) {
+    const auto found = byWindow_.find(w);
+    if (found != byWindow_.end()) return found->second;
+  }
+  return nullptr;
+}
+
+std::string MainWindow::NameOfFocus() const {
+  const ControlView* view = ViewOfWindow(GetFocus());
+  return view ? view->model->name : std::string();
+}
+
+void MainWindow::ReadPendingState() {
+  if (!form_) return;
+  if (fileGrid_) {
+    if (fileGrid_->ReadSelection()) selectionUnreported_ = true;
+    fileGrid_->ReadScroll();
+  }
+}
+
+void MainWindow::Dispatch(const std::function<void()>& handler) {
+  if (!form_ || shuttingDown_) return;
+  ReadPendingState();
+  ++handlerDepth_;
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    // TForm1's handlers report their own errors; this is the last line.
+    MessageBoxA(window_, error.what(), kApplicationTitle, MB_OK | MB_ICONERROR);
+  }
+  --handlerDepth_;
+  Sync();
+}
+
+void MainWindow::FocusEntered(HWND control, bool entered) {
+  const ControlView* view = ViewOfWindow(control);
+  if (!view) return;
+  const std::string name = view->model->name;
+  if (entered) lastFocus_ = control;
+  Dispatch([&] {
+    if (entered)
+      form_->ControlEntered(name);
+    else
+      form_->ControlExited(name);
+  });
+}
+
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (lParam == 0) {
+    // The popup menu (accelerators are not used).
+    const int item = id - kMenuIdBase;
+    if (code == 0 && item >= 0 && item < static_cast<int>(menuNames_.size())) {
+      const std::string name = menuNames_[item];
+      Dispatch([&] { form_->MenuCommand(name); });
+    }
+    return;
+  }
+  HWND control = reinterpret_cast<HWND>(lParam);
+  const auto found = byWindow_.find(control);
+  if (found == byWindow_.end() || !form_) return;
+  ControlView& view = *found->second;
+  Control& model = *view.model;
+  const std::string name = model.name;
+  const bool user = syncDepth_ == 0;
+
+  switch (model.kind) {
+    case ControlKind::kCheckBox:
+      if (code == BN_CLICKED && user) {
+        const bool checked = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        static_cast<CheckBox&>(model).checked = view.checked = checked;
+        Dispatch([&] { form_->ControlClicked(name); });
+      } else if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+        FocusEntered(control, code == BN_SETFOCUS);
+      }
+      break;
+    case ControlKind::kRadioButton:
+      if (code == BN_CLICKED && user) {
+        auto& radio = static_cast<RadioButton&>(model);
+        // A click on the checked button changes nothing and raises no event.
+        if (!radio.checked) {
+          form_->Form().Check(radio);
+          Dispatch([&] { form_->ControlClicked(name); });
+        } else {
+          Sync();
+        }
+      } else if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+        FocusEntered(control, code == BN_SETFOCUS);
+      }
+      break;
+    case ControlKind::kComboBox:
+      if (code == CBN_SELCHANGE && user) {
+        const int index = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+        static_cast<ComboBox&>(model).itemIndex = view.itemIndex = index;
+        Dispatch([&] { form_->ComboBoxChanged(name); });
+      } else if (code == CBN_SETFOCUS || code == CBN_KILLFOCUS) {
+        FocusEntered(control, code == CBN_SETFOCUS);
+      }
+      break;
+    case ControlKind::kEdit:
+      if (code == EN_CHANGE && user) {
+        static_cast<Edit&>(model).text = view.text = UserDataBytes(WindowTextOf(control));
+      } else if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
+        FocusEntered(control, code == EN_SETFOCUS);
+      }
+      break;
+    case ControlKind::kSpeedButton:
+    case ControlKind::kImage:
+      if (code == BN_CLICKED) Dispatch([&] { form_->ControlClicked(name); });
+      break;
+    case ControlKind::kChannelGrid:
+      if (code == LBN_SETFOCUS || code == LBN_KILLFOCUS)
+        FocusEntered(control, code == LBN_SETFOCUS);
+      else if (channelGrid_ && user)
+        channelGrid_->OnCommand(code);
+      break;
+    default:
+      break;
+  }
+}
+
+bool MainWindow::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (!form_) return false;
+  if (fileGrid_ && header.hwndFrom == fileGrid_->Handle()) {
+    if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
+      FocusEntered(header.hwndFrom, header.code == NM_SETFOCUS);
+      return false;
+    }
+    return fileGrid_->OnNotify(header, result);
+  }
+  if (header.hwndFrom == tabs_) {
+    if (header.code == TCN_SELCHANGE && syncDepth_ == 0) {
+      const int page = static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0));
+      form_->Form().activePage = page;
+      ShowPage(page);
+      Dispatch([] {});
+    } else if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
+      FocusEntered(tabs_, header.code == NM_SETFOCUS);
+    }
+    return false;
+  }
+  return false;
+}
+
+void MainWindow::OnActivate(WPARAM wParam) {
+  // As a dialog does: the control that had the focus gets it back when the window is
+  // activated again.
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+  } else if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+             IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+  } else if (tabs_) {
+    SetFocus(tabs_);
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+      break;
+    }
+    case WM_NOTIFYFORMAT:
+      return NFR_ANSI;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (channelGrid_ && item.hwndItem == channelGrid_->Handle()) {
+        channelGrid_->Draw(item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CTLCOLORLISTBOX:
+      if (channelGrid_ && reinterpret_cast<HWND>(lParam) == channelGrid_->Handle()) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_MENU));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kTimerId) {
+        Dispatch([this] { form_->Timer1Timer(); });
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      return 0;
+    case WM_CLOSE:
+      // The close box quits the program; there is no close-to-tray.
+      Dispatch([this] { form_->FormClose(); });
+      Terminate();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam && onEndSession) onEndSession();
+      return 0;
+    case kSelectionMessage:
+      ReadPendingState();
+      if (selectionUnreported_) {
+        selectionUnreported_ = false;
+        Dispatch([this] { form_->FileGridSelectionChanged(); });
+      } else {
+        Sync();
+      }
+      return 0;
+    default:
+      if (message == openRequest_ && openRequest_ != 0) {
+        Dispatch([this] { form_->MenuCommand("N3"); });
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    auto* self = static_cast<MainWindow*>(created->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self && self->window_ == window) return self->HandleMessage(message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace dova

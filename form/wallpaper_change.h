@@ -1,0 +1,33 @@
+// The wallpaper change that both working modes run once they have a picture file: convert it
+// into the working bitmap that is not in use, point the desktop at that bitmap, record the time
+// and delete the previous bitmap, with the status texts of the mode that runs it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "form/app_context.h"
+#include "wallpaper/wallpaper_installer.h"
+
+namespace dova {
+
+// The resize mode of the form (RadioButton1..3), the screen size now, the filter of ComboBox5.
+ConvertOptions CurrentConvertOptions(AppContext& context);
+
+// What differs between the two modes.
+struct WallpaperChangeTexts {
+  std::string converting;  // shown and logged before the conversion
+  std::string updating;    // shown before the desktop is told, logged when logUpdating
+  bool logUpdating = false;
+};
+
+// Converts `source` into the working bitmap that is not in use, runs `converted` (the mode's
+// own step once the bitmap exists), points the desktop at the bitmap (StrechWallpaper "1" for
+// ResizeMode::None), sets PreviousSetWallpaper to now, deletes the previous bitmap and clears
+// the status. When `source` is missing: status and Notice line phrase "notfound1" + " " +
+// source + " " + phrase "notfound2", and false, with the current wallpaper and its file kept.
+// Decoding and desktop errors propagate.
+bool ChangeWallpaper(AppContext& context, const std::string& source,
+                     const WallpaperChangeTexts& texts, const std::function<void()>& converted);
+
+}  // namespace dova

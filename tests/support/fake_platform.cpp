@@ -1,0 +1,29 @@
+#include "tests/support/fake_platform.h"
+
+#include <string>
+
+#include "platform/error.h"
+
+
+namespace dova::testing {
+
+void FakeDesktop::SetWallpaper(const std::string& path, bool doNotResize) {
+  if (failWrites) throw Error("Unable to write the desktop settings");
+  wallpaper = path;
+  stretch = doNotResize ? "1" : "0";
+  ++calls;
+}
+
+std::string CorePath(const std::string& posixPath) {
+#ifdef _WIN32
+  // Under Wine the Linux file system is drive Z:.
+  std::string path = posixPath.size() > 1 && posixPath[0] == '/' ? "Z:" + posixPath : posixPath;
+#else
+  std::string path = posixPath;
+#endif
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+}  // namespace dova::testing

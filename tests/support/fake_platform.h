@@ -1,0 +1,119 @@
+// Fakes of the platform services for native tests: a settable clock, a fixed screen, a
+// recording message pump, error box, dialogs, help viewer and desktop.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/platform.h"
+#include "tests/support/temp_dir.h"
+
+namespace dova::testing {
+
+class FakeClock : public Clock {
+ public:
+  double now = EncodeDateTime(2026, 12, 8, 10, 0, 0);
+  char decimalSeparator = '.';
+  std::uint64_t steady = 0;
+  double Now() override { return now; }
+  std::string FormatShortDate(double t) override {
+    int y, m, d;
+    DecodeDate(t, y, m, d);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d, m, y);
+    return text;
+  }
+  std::string FormatLongTime(double t) override {
+    int h, n, s, ms;
+    DecodeTime(t, h, n, s, ms);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d", h, n, s);
+    return text;
+  }
+  char DecimalSeparator() override { return decimalSeparator; }
+  std::uint64_t SteadyMilliseconds() override { return steady; }
+  void Sleep(unsigned ms) override { steady += ms; }
+  void Set(int year, int month, int day, int hour, int minute, int second) {
+    now = EncodeDateTime(year, month, day, hour, minute, second);
+  }
+};
+
+class FakeScreen : public Screen {
+ public:
+  ScreenSize size{1024, 768};
+  ScreenSize Size() override { return size; }
+};
+
+class FakePump : public MessagePump {
+ public:
+  int processed = 0, repaints = 0;
+  bool terminated = false;
+  std::function<void()> onProcessMessages;  // runs "user events" in the middle of work
+  void ProcessMessages() override {
+    ++processed;
+    if (onProcessMessages) onProcessMessages();
+  }
+  void Terminate() override { terminated = true; }
+  void Repaint() override { ++repaints; }
+};
+
+class FakeErrorBox : public ErrorBox {
+ public:
+  std::vector<std::string> shown;
+  void ShowError(const std::string& text) override { shown.push_back(text); }
+};
+
+class FakeTextMeasure : public TextMeasure {
+ public:
+  int TextWidth(const std::string& text) override { return 6 * static_cast<int>(text.size()); }
+};
+
+class FakeDialogs : public Dialogs {
+ public:
+  std::vector<std::string> files;  // what the file dialog returns
+  std::string folder;              // what the folder dialog returns
+  std::string lastTitle;
+  std::vector<std::string> OpenPictureFiles(const std::string& title,
+                                            const std::string&) override {
+    lastTitle = title;
+    return files;
+  }
+  std::string BrowseForFolder(const std::string& title) override {
+    lastTitle = title;
+    return folder;
+  }
+};
+
+class FakeHelp : public HelpViewer {
+ public:
+  std::vector<std::string> shown;
+  void DisplayTopic(const std::string& address) override { shown.push_back(address); }
+};
+
+class FakeDesktop : public Desktop {
+ public:
+  std::string wallpaper;
+  std::string stretch;
+  int calls = 0;
+  bool failWrites = false;
+  std::vector<std::string> openedUrls;
+  void SetWallpaper(const std::string& path, bool doNotResize) override;
+  void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+};
+
+class FakeWindow : public WindowHost {
+ public:
+  int opened = 0;
+  void OpenMainWindow() override { ++opened; }
+};
+
+// Converts "/tmp/x/y" to the program's form "\tmp\x\y".
+std::string CorePath(const std::string& posixPath);
+
+}  // namespace dova::testing
