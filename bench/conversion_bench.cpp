@@ -44,16 +44,27 @@ double Median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-Figures Measure(const std::vector<std::string>& command, int repeats) {
-  std::vector<double> wall, cpu, peak;
+// Runs every command `repeats` times, taking them in turn, so that a change in the machine's
+// load falls on all of them alike; the median of each figure for each command.
+std::vector<Figures> Measure(const std::vector<std::vector<std::string>>& commands, int repeats) {
+  std::vector<std::vector<double>> wall(commands.size()), cpu(commands.size()),
+      peak(commands.size());
+  std::vector<bool> failed(commands.size(), false);
   for (int r = 0; r < repeats; ++r) {
-    const Outcome o = Run(command);
-    if (!o.ok) return Figures{};
-    wall.push_back(o.wall);
-    cpu.push_back(o.cpu);
-    peak.push_back(o.peakKb / 1024.0);
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+      if (failed[c]) continue;
+      const Outcome o = Run(commands[c]);
+      failed[c] = !o.ok;
+      wall[c].push_back(o.wall);
+      cpu[c].push_back(o.cpu);
+      peak[c].push_back(o.peakKb / 1024.0);
+    }
   }
-  return Figures{Median(wall), Median(cpu), Median(peak), true};
+  std::vector<Figures> figures(commands.size());
+  for (std::size_t c = 0; c < commands.size(); ++c) {
+    if (!failed[c]) figures[c] = Figures{Median(wall[c]), Median(cpu[c]), Median(peak[c]), true};
+  }
+  return figures;
 }
 
 std::string LoadAverage() {
@@ -117,43 +128,47 @@ int main(int argc, char** argv) {
     }
   }
   const std::string resized = dir + "/resized.bmp";
-  const std::string own = dir + "/own.bmp";
+  const std::string ownSize = dir + "/own.bmp";
   const std::string load = LoadAverage();
 
-  std::printf("\nWhole conversion, 6000x4000 JPEG -> 3840x2160 Lanczos3 -> file, %d runs, "
-              "medians; %u processors\n", repeats, processors);
-  std::printf("%-40s %9s %9s %9s\n", "", "wall ms", "CPU ms", "peak MiB");
-  std::vector<Figures> streamed;
-  for (int t : threads) {
-    streamed.push_back(Measure({ours, "--convert", photo, resized, "3840", "2160",
-                                std::to_string(kLanczos3), std::to_string(t)},
-                               repeats));
-    PrintRow("ours, " + std::to_string(t) + " thread" + (t > 1 ? "s" : ""), streamed.back());
-  }
-  const Figures whole = Measure(
-      {ours, "--convert-whole", photo, dir + "/whole.bmp", "3840", "2160",
-       std::to_string(kLanczos3)},
-      repeats);
-  PrintRow("ours before streaming (whole picture)", whole);
-  Figures thumbnail, thumbnailThreads;
-  if (access(kThumbnail, X_OK) == 0) {
-    const std::vector<std::string> command = {kThumbnail, photo, "-s", "3840x2160!", "-o",
+  // vipsthumbnail takes its thread count from the environment, read when it starts.
+  const bool haveThumbnail = access(kThumbnail, X_OK) == 0;
+  const std::vector<std::string> thumbnail = {"/usr/bin/env", "VIPS_CONCURRENCY=1", kThumbnail,
+                                              photo, "-s", "3840x2160!", "-o",
                                               dir + "/thumbnail.ppm"};
-    setenv("VIPS_CONCURRENCY", "1", 1);
-    thumbnail = Measure(command, repeats);
-    PrintRow("vipsthumbnail, VIPS_CONCURRENCY=1", thumbnail);
-    unsetenv("VIPS_CONCURRENCY");
-    thumbnailThreads = Measure(command, repeats);
-    PrintRow("vipsthumbnail, its own threads", thumbnailThreads);
+  const std::vector<std::string> thumbnailThreads = {"/usr/bin/env", "-u", "VIPS_CONCURRENCY",
+                                                     kThumbnail, photo, "-s", "3840x2160!", "-o",
+                                                     dir + "/thumbnail.ppm"};
+  std::vector<std::vector<std::string>> commands;
+  std::vector<std::string> names;
+  for (int t : threads) {
+    commands.push_back({ours, "--convert", photo, resized, "3840", "2160",
+                        std::to_string(kLanczos3), std::to_string(t)});
+    names.push_back("ours, " + std::to_string(t) + " thread" + (t > 1 ? "s" : ""));
+  }
+  commands.push_back({ours, "--convert-whole", photo, dir + "/whole.bmp", "3840", "2160",
+                      std::to_string(kLanczos3)});
+  names.push_back("ours before streaming (whole picture)");
+  if (haveThumbnail) {
+    commands.push_back(thumbnail);
+    names.push_back("vipsthumbnail, VIPS_CONCURRENCY=1");
+    commands.push_back(thumbnailThreads);
+    names.push_back("vipsthumbnail, its own threads");
   } else {
     std::printf("vipsthumbnail not found: apt-get install libvips-tools\n");
   }
-  if (thumbnail.ok) {
+  std::printf("\nWhole conversion, 6000x4000 JPEG -> 3840x2160 Lanczos3 -> file, %d runs in "
+              "turn, medians; %u processors\n", repeats, processors);
+  std::printf("%-40s %9s %9s %9s\n", "", "wall ms", "CPU ms", "peak MiB");
+  const std::vector<Figures> figures = Measure(commands, repeats);
+  for (std::size_t c = 0; c < commands.size(); ++c) PrintRow(names[c], figures[c]);
+  const std::size_t single = threads.size() + 1;  // vipsthumbnail on one thread
+  if (haveThumbnail && figures[single].ok) {
     std::printf("\nours / vipsthumbnail with VIPS_CONCURRENCY=1 (wall, CPU):\n");
     for (std::size_t i = 0; i < threads.size(); ++i) {
-      if (!streamed[i].ok) continue;
+      if (!figures[i].ok) continue;
       std::printf("  %2d thread%s  %.2f  %.2f\n", threads[i], threads[i] > 1 ? "s" : " ",
-                  streamed[i].wall / thumbnail.wall, streamed[i].cpu / thumbnail.cpu);
+                  figures[i].wall / figures[single].wall, figures[i].cpu / figures[single].cpu);
     }
   }
   std::ifstream check(resized, std::ios::binary | std::ios::ate);
@@ -161,15 +176,15 @@ int main(int argc, char** argv) {
 
   std::printf("\nWithout resizing, 6000x4000 JPEG -> its own size in a bitmap file\n");
   std::printf("%-40s %9s %9s %9s\n", "", "wall ms", "CPU ms", "peak MiB");
-  const Figures streamedOwn = Measure({ours, "--convert", photo, own, "0", "0", "0"}, repeats);
-  PrintRow("ours", streamedOwn);
-  const Figures wholeOwn =
-      Measure({ours, "--convert-whole", photo, dir + "/whole_own.bmp", "0", "0", "0"}, repeats);
-  PrintRow("ours before streaming (whole picture)", wholeOwn);
-  std::ifstream bitmap(own, std::ios::binary | std::ios::ate);
+  const std::vector<Figures> own = Measure(
+      {{ours, "--convert", photo, ownSize, "0", "0", "0"},
+       {ours, "--convert-whole", photo, dir + "/whole_own.bmp", "0", "0", "0"}},
+      repeats);
+  PrintRow("ours", own[0]);
+  PrintRow("ours before streaming (whole picture)", own[1]);
+  std::ifstream bitmap(ownSize, std::ios::binary | std::ios::ate);
   const double bitmapMib = static_cast<double>(bitmap.tellg()) / (1 << 20);
-  std::printf("bitmap: %.1f MiB; peak / bitmap: %.3f\n", bitmapMib,
-              streamedOwn.peakMib / bitmapMib);
+  std::printf("bitmap: %.1f MiB; peak / bitmap: %.3f\n", bitmapMib, own[0].peakMib / bitmapMib);
 
   std::printf("\nload average before: %s, after: %s\n", load.c_str(), LoadAverage().c_str());
   return 0;
