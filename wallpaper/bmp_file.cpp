@@ -43,25 +43,44 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::vector<std::uint8_t> Headers(const Bitmap& picture, std::uint64_t fileSize,
-                                  std::uint32_t pixelOffset, std::uint32_t imageSize) {
+std::size_t RowStride(int width, int bitsPerPixel) {
+  return (static_cast<std::size_t>(width) * bitsPerPixel / 8 + 3) & ~static_cast<std::size_t>(3);
+}
+
+std::uint32_t PixelOffset(int bitsPerPixel) {
+  return kFileHeaderSize + kInfoHeaderSize + (bitsPerPixel == 8 ? kPaletteSize : 0);
+}
+
+// The file's size, checked against what a bitmap file can describe.
+std::uint64_t FileSizeFor(int width, int height, int bitsPerPixel, const std::string& path) {
+  if (width < 1 || height < 1) throw Error("Unable to write an empty picture to " + path);
+  const std::uint64_t size = PixelOffset(bitsPerPixel) +
+                             static_cast<std::uint64_t>(RowStride(width, bitsPerPixel)) * height;
+  if (size > 0xFFFFFFFFu) throw Error("The picture is too large for a bitmap file: " + path);
+  return size;
+}
+
+std::vector<std::uint8_t> Headers(int width, int height, int bitsPerPixel) {
+  const std::uint32_t pixelOffset = PixelOffset(bitsPerPixel);
+  const std::uint64_t imageSize =
+      static_cast<std::uint64_t>(RowStride(width, bitsPerPixel)) * height;
   std::vector<std::uint8_t> out;
   out.reserve(pixelOffset);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, static_cast<std::uint32_t>(fileSize));
+  Put32(out, static_cast<std::uint32_t>(pixelOffset + imageSize));
   Put32(out, 0);  // two reserved words
   Put32(out, pixelOffset);
   Put32(out, kInfoHeaderSize);
-  Put32(out, static_cast<std::uint32_t>(picture.Width()));
-  Put32(out, static_cast<std::uint32_t>(picture.Height()));  // positive: bottom row first
-  Put16(out, 1);                                             // planes
-  Put16(out, static_cast<std::uint32_t>(picture.BitsPerPixel()));
+  Put32(out, static_cast<std::uint32_t>(width));
+  Put32(out, static_cast<std::uint32_t>(height));  // positive: bottom row first
+  Put16(out, 1);                                   // planes
+  Put16(out, static_cast<std::uint32_t>(bitsPerPixel));
   Put32(out, kUncompressed);
-  Put32(out, imageSize);
+  Put32(out, static_cast<std::uint32_t>(imageSize));
   Put32(out, kPixelsPerMetre);
   Put32(out, kPixelsPerMetre);
-  const bool grey = picture.BitsPerPixel() == 8;
+  const bool grey = bitsPerPixel == 8;
   Put32(out, grey ? 256 : 0);  // colours used
   Put32(out, 0);               // all colours important
   if (grey) {
@@ -71,6 +90,15 @@ std::vector<std::uint8_t> Headers(const Bitmap& picture, std::uint64_t fileSize,
     }
   }
   return out;
+}
+
+// Bitmap files reach 4 GB, beyond the `long` of fseek on Windows.
+int SeekTo(std::FILE* file, std::uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, static_cast<long long>(offset), SEEK_SET);
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
 }
 
 [[noreturn]] void WriteFailed(std::FILE* file, const std::string& path, int error) {
@@ -85,20 +113,16 @@ std::vector<std::uint8_t> Headers(const Bitmap& picture, std::uint64_t fileSize,
 
 void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   if (picture.Empty()) throw Error("Unable to write an empty picture to " + path);
+  FileSizeFor(picture.Width(), picture.Height(), picture.BitsPerPixel(), path);
   const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * picture.BytesPerPixel();
-  const std::size_t stride = (rowBytes + 3) & ~static_cast<std::size_t>(3);
-  const std::uint32_t pixelOffset =
-      kFileHeaderSize + kInfoHeaderSize + (picture.BitsPerPixel() == 8 ? kPaletteSize : 0);
-  const std::uint64_t imageSize = static_cast<std::uint64_t>(stride) * picture.Height();
-  const std::uint64_t fileSize = pixelOffset + imageSize;
-  if (fileSize > 0xFFFFFFFFu) throw Error("The picture is too large for a bitmap file: " + path);
+  const std::size_t stride = RowStride(picture.Width(), picture.BitsPerPixel());
 
   errno = 0;
   std::FILE* file = OpenFile(path, "wb");
   if (!file) WriteFailed(nullptr, path, errno);
 
   const std::vector<std::uint8_t> headers =
-      Headers(picture, fileSize, pixelOffset, static_cast<std::uint32_t>(imageSize));
+      Headers(picture.Width(), picture.Height(), picture.BitsPerPixel());
   if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
     WriteFailed(file, path, errno);
   const std::uint8_t padding[3] = {0, 0, 0};
@@ -110,6 +134,62 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   // A full disk may only show when the last buffer is flushed or the file is closed.
   if (std::fflush(file) != 0) WriteFailed(file, path, errno);
   if (std::fclose(file) != 0) WriteFailed(nullptr, path, errno);
+}
+
+BmpFileWriter::BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel)
+    : path_(path),
+      height_(height),
+      stride_(RowStride(width, bitsPerPixel)),
+      pixelOffset_(PixelOffset(bitsPerPixel)) {
+  if (bitsPerPixel != 8 && bitsPerPixel != 24)
+    throw Error("Unable to write a picture of " + std::to_string(bitsPerPixel) + " bits to " + path);
+  FileSizeFor(width, height, bitsPerPixel, path);
+  errno = 0;
+  std::FILE* file = OpenFile(path, "wb");
+  if (!file) WriteFailed(nullptr, path, errno);
+  const std::vector<std::uint8_t> headers = Headers(width, height, bitsPerPixel);
+  if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
+    WriteFailed(file, path, errno);
+  file_ = file;
+}
+
+BmpFileWriter::~BmpFileWriter() {
+  if (file_ == nullptr) return;
+  std::fclose(file_);
+  RemoveFile(path_);
+}
+
+void BmpFileWriter::Fail(int error) {
+  std::FILE* file = file_;
+  file_ = nullptr;
+  WriteFailed(file, path_, error);
+}
+
+void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
+  if (count <= 0) return;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (file_ == nullptr) throw Error("Unable to write to " + path_);  // failed before
+  // The file holds the bottom row first: the band's last row is the one nearest the start.
+  const std::uint64_t offset =
+      pixelOffset_ + static_cast<std::uint64_t>(height_ - first - count) * stride_;
+  const std::size_t bytes = stride_ * static_cast<std::size_t>(count);
+  errno = 0;
+  if (SeekTo(file_, offset) != 0 || std::fwrite(band, 1, bytes, file_) != bytes) Fail(errno);
+  rowsWritten_ += count;
+}
+
+void BmpFileWriter::Finish() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (file_ == nullptr) throw Error("Unable to write to " + path_);
+  if (rowsWritten_ != height_) {
+    Fail(0);
+  }
+  errno = 0;
+  // A full disk may only show when the last buffer is flushed or the file is closed.
+  if (std::fflush(file_) != 0) Fail(errno);
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (std::fclose(file) != 0) WriteFailed(nullptr, path_, errno);
 }
 
 Bitmap LoadBmpFile(const std::string& path) {

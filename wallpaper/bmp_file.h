@@ -2,6 +2,10 @@
 // bottom-up and padded to four bytes, readable by any program that reads BMP.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
 #include <string>
 
 #include "wallpaper/bitmap.h"
@@ -11,6 +15,43 @@ namespace dova {
 // Writes the picture to `path`, replacing any file there. Throws dova::Error when the file
 // cannot be written completely (a partial file is removed).
 void SaveBmpFile(const Bitmap& picture, const std::string& path);
+
+// A BMP file written a band of rows at a time, in any order and from any thread: each band goes
+// straight to its place in the file, so a picture can be written while it is being made,
+// without ever being held whole. The file on disk has the same bytes SaveBmpFile writes.
+class BmpFileWriter {
+ public:
+  // Creates the file at `path` (replacing any file there) and writes the headers. Throws
+  // dova::Error when it cannot, or when the picture is empty or too large for a bitmap file.
+  BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel);
+  // A file not finished with Finish() is closed and removed: no half-written picture is left.
+  ~BmpFileWriter();
+  BmpFileWriter(const BmpFileWriter&) = delete;
+  BmpFileWriter& operator=(const BmpFileWriter&) = delete;
+
+  // Bytes of one row in the file: the pixels padded with zeros to four bytes.
+  std::size_t Stride() const { return stride_; }
+
+  // Writes rows first .. first + count - 1 from `band`, which holds them as the file does:
+  // bottom-up (row first + count - 1 at the start), each Stride() bytes, padding included.
+  // Throws dova::Error (removing the file) when the file cannot be written.
+  void WriteBand(int first, int count, const std::uint8_t* band);
+
+  // Makes sure everything reached the file, and closes it. Throws dova::Error (removing the
+  // file) when it did not. Every row must have been written.
+  void Finish();
+
+ private:
+  [[noreturn]] void Fail(int error);
+
+  std::string path_;
+  int height_;
+  std::size_t stride_;
+  std::uint32_t pixelOffset_;
+  std::mutex mutex_;  // one band at a time through the file's position
+  std::FILE* file_ = nullptr;
+  long long rowsWritten_ = 0;
+};
 
 // Reads a BMP file written by SaveBmpFile (8 or 24 bits, uncompressed). For tests and tools.
 // Throws dova::Error when the file is not such a bitmap.

@@ -1,8 +1,8 @@
 // JPEG decoding with libjpeg. The library reports a fatal error by calling error_exit, which
-// must not return: ours longjmps back into Decompressor::Run, the one function that drives the
-// library, which then returns false so that its caller can throw dova::Error. No object with a
-// destructor lives in the frames the jump crosses, and the decompressor is released by its
-// owner's destructor on every path.
+// must not return: ours longjmps back into the Decompressor method that called the library,
+// which then returns false so that its caller can throw. Every such method sets its own jump
+// point, no object with a destructor lives in the frames the jump crosses, and the decompressor
+// is released by its owner's destructor on every path.
 #include "wallpaper/jpeg_decoder.h"
 
 #include <algorithm>
@@ -31,7 +31,8 @@ constexpr int kRowsPerCall = 16;
 
 class Decompressor {
  public:
-  explicit Decompressor(const JpegLimits& limits) : limits_(limits) {
+  Decompressor(const JpegLimits& limits, const CancelFlag* cancel)
+      : limits_(limits), cancel_(cancel) {
     jpeg_std_error(&errors_);
     errors_.error_exit = OnError;
     errors_.emit_message = OnMessage;
@@ -44,10 +45,21 @@ class Decompressor {
   Decompressor(const Decompressor&) = delete;
   Decompressor& operator=(const Decompressor&) = delete;
 
-  // Decodes the whole picture from `source` into `picture`. False, with Reason() telling why,
-  // when the library failed or a limit was broken. std::bad_alloc when the bitmap does not fit.
-  bool Run(jpeg_source_mgr* source, Bitmap& picture);
+  // Each of these returns false, with Reason() or Cancelled() telling why, when the library
+  // failed, a limit was broken or the work was cancelled.
+  // Reads the header from `source` and chooses the output format.
+  bool ReadHeader(jpeg_source_mgr* source);
+  // Starts decompressing; a progressive file is read completely here.
+  bool Start();
+  // The next `count` rows (no more than are left), each its output row of `rows`.
+  bool Read(std::uint8_t* const* rows, int count);
+
   const std::string& Reason() const { return reason_; }
+  bool Cancelled() const { return cancelled_; }
+  int Width() const { return static_cast<int>(cinfo_.output_width); }
+  int Height() const { return static_cast<int>(cinfo_.output_height); }
+  int Scanline() const { return static_cast<int>(cinfo_.output_scanline); }
+  bool Grey() const { return cinfo_.out_color_space == JCS_GRAYSCALE; }
 
  private:
   static Decompressor* Of(j_common_ptr cinfo) {
@@ -57,8 +69,8 @@ class Decompressor {
   static void OnMessage(j_common_ptr cinfo, int level);
   static void OnProgress(j_common_ptr cinfo);
   bool WithinSizeLimits();
-  void ReadRows(Bitmap& picture);
-  void ReadCmykRows(Bitmap& picture);
+  void ReadPlainRows(std::uint8_t* const* rows, int count);
+  void ReadCmykRows(std::uint8_t* const* rows, int count);
 
   jpeg_decompress_struct cinfo_{};
   jpeg_error_mgr errors_{};
@@ -67,6 +79,10 @@ class Decompressor {
   char message_[JMSG_LENGTH_MAX] = {};
   std::string reason_;
   JpegLimits limits_;
+  const CancelFlag* cancel_;
+  bool cancelled_ = false;
+  bool cmyk_ = false;
+  JSAMPARRAY cmykRow_ = nullptr;  // the library's, released with it
   int maxScans_;  // for this picture's size
 };
 
@@ -89,10 +105,16 @@ void Decompressor::OnMessage(j_common_ptr cinfo, int level) {
   if (level < 0) cinfo->err->num_warnings++;
 }
 
-// Called between the input steps while the library absorbs a multi-scan file. A small file can
-// hold thousands of scans, each of which makes the library pass over the whole picture.
+// Called between the library's steps, most often while it absorbs a multi-scan file. A small
+// file can hold thousands of scans, each of which makes the library pass over the whole
+// picture; and a conversion stopped from outside should not wait for a long file's end.
 void Decompressor::OnProgress(j_common_ptr cinfo) {
   Decompressor* self = Of(cinfo);
+  if (CancelRequested(self->cancel_)) {
+    self->cancelled_ = true;
+    std::snprintf(self->message_, sizeof self->message_, "stopped");
+    std::longjmp(self->jump_, 1);
+  }
   if (self->cinfo_.input_scan_number > self->maxScans_) {
     std::snprintf(self->message_, sizeof self->message_,
                   "more than %d scans, too many for a picture of this size", self->maxScans_);
@@ -116,7 +138,7 @@ bool Decompressor::WithinSizeLimits() {
   return false;
 }
 
-bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
+bool Decompressor::ReadHeader(jpeg_source_mgr* source) {
   if (setjmp(jump_)) {
     reason_ = message_;
     return false;
@@ -128,11 +150,10 @@ bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
   jpeg_read_header(&cinfo_, TRUE);
   if (!WithinSizeLimits()) return false;
 
-  const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
-  const bool grey = cinfo_.jpeg_color_space == JCS_GRAYSCALE;
-  if (grey) {
+  cmyk_ = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+  if (cinfo_.jpeg_color_space == JCS_GRAYSCALE) {
     cinfo_.out_color_space = JCS_GRAYSCALE;
-  } else if (cmyk) {
+  } else if (cmyk_) {
     cinfo_.out_color_space = JCS_CMYK;  // the library turns YCCK into CMYK; the rest is ours
   } else {
 #ifdef JCS_EXTENSIONS
@@ -144,53 +165,63 @@ bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
   cinfo_.dct_method = JDCT_ISLOW;
   cinfo_.do_fancy_upsampling = TRUE;
   jpeg_calc_output_dimensions(&cinfo_);
-
-  // Allocated before the library's own buffers so that a picture too large for the memory left
-  // fails at once, not after the whole file has been read.
-  picture = Bitmap(static_cast<int>(cinfo_.output_width), static_cast<int>(cinfo_.output_height),
-                   grey ? 8 : 24);
-  jpeg_start_decompress(&cinfo_);  // a progressive file is read completely here
-  if (cmyk)
-    ReadCmykRows(picture);
-  else
-    ReadRows(picture);
-  // The picture is complete. Whatever follows its last scan is left unread; destroying the
-  // decompressor releases everything.
   return true;
 }
 
-void Decompressor::ReadRows(Bitmap& picture) {
-  JSAMPROW rows[kRowsPerCall];
-  while (cinfo_.output_scanline < cinfo_.output_height) {
-    const int first = static_cast<int>(cinfo_.output_scanline);
-    const int count = std::min<int>(kRowsPerCall, picture.Height() - first);
-    for (int i = 0; i < count; ++i) rows[i] = picture.Row(first + i);
-    const JDIMENSION read = jpeg_read_scanlines(&cinfo_, rows, static_cast<JDIMENSION>(count));
+bool Decompressor::Start() {
+  if (setjmp(jump_)) {
+    reason_ = message_;
+    return false;
+  }
+  jpeg_start_decompress(&cinfo_);
+  if (cmyk_) {
+    cmykRow_ = cinfo_.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE,
+                                        cinfo_.output_width * 4, 1);
+  }
+  return true;
+}
+
+bool Decompressor::Read(std::uint8_t* const* rows, int count) {
+  if (setjmp(jump_)) {
+    reason_ = message_;
+    return false;
+  }
+  if (cmyk_)
+    ReadCmykRows(rows, count);
+  else
+    ReadPlainRows(rows, count);
+  return true;
+}
+
+void Decompressor::ReadPlainRows(std::uint8_t* const* rows, int count) {
+  for (int done = 0; done < count;) {
+    JSAMPROW batch[kRowsPerCall];
+    const int n = std::min(kRowsPerCall, count - done);
+    for (int i = 0; i < n; ++i) batch[i] = rows[done + i];
+    const JDIMENSION read = jpeg_read_scanlines(&cinfo_, batch, static_cast<JDIMENSION>(n));
     if (read == 0) ERREXIT(&cinfo_, JERR_BAD_STATE);  // cannot happen with our sources
 #ifndef JCS_EXTENSIONS
-    if (picture.BitsPerPixel() == 24) {
+    if (!Grey()) {
       for (JDIMENSION i = 0; i < read; ++i) {
-        std::uint8_t* p = rows[i];
-        for (int x = 0; x < picture.Width(); ++x, p += 3) std::swap(p[0], p[2]);
+        std::uint8_t* p = batch[i];
+        for (int x = 0; x < Width(); ++x, p += 3) std::swap(p[0], p[2]);
       }
     }
 #endif
+    done += static_cast<int>(read);
   }
 }
 
 // Adobe's CMYK and YCCK files (Photoshop's, ImageMagick's) store the inks inverted: 255 means
 // no ink. Colour is (1 - C)(1 - K) for red and likewise for green and blue, the same simple
 // conversion other viewers use when there is no colour profile.
-void Decompressor::ReadCmykRows(Bitmap& picture) {
+void Decompressor::ReadCmykRows(std::uint8_t* const* rows, int count) {
   const bool inverted = cinfo_.saw_Adobe_marker != 0;
-  JSAMPARRAY buffer = cinfo_.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&cinfo_),
-                                               JPOOL_IMAGE, cinfo_.output_width * 4, 1);
-  while (cinfo_.output_scanline < cinfo_.output_height) {
-    const int y = static_cast<int>(cinfo_.output_scanline);
-    if (jpeg_read_scanlines(&cinfo_, buffer, 1) == 0) ERREXIT(&cinfo_, JERR_BAD_STATE);
-    const JSAMPLE* cmyk = buffer[0];
-    std::uint8_t* bgr = picture.Row(y);
-    for (int x = 0; x < picture.Width(); ++x, cmyk += 4, bgr += 3) {
+  for (int r = 0; r < count; ++r) {
+    if (jpeg_read_scanlines(&cinfo_, cmykRow_, 1) == 0) ERREXIT(&cinfo_, JERR_BAD_STATE);
+    const JSAMPLE* cmyk = cmykRow_[0];
+    std::uint8_t* bgr = rows[r];
+    for (int x = 0; x < Width(); ++x, cmyk += 4, bgr += 3) {
       unsigned c = cmyk[0], m = cmyk[1], ye = cmyk[2], k = cmyk[3];
       if (!inverted) {
         c = 255 - c;
@@ -205,38 +236,116 @@ void Decompressor::ReadCmykRows(Bitmap& picture) {
   }
 }
 
-Bitmap Decode(jpeg_source_mgr* source, const std::string& name, const JpegLimits& limits) {
-  Decompressor decompressor(limits);
-  Bitmap picture;
-  bool decoded = false;
-  try {
-    decoded = decompressor.Run(source, picture);
-  } catch (const std::bad_alloc&) {
-    throw Error("Not enough memory to decode the JPEG picture " + name);
-  }
-  if (!decoded) throw Error("Unable to decode the JPEG picture " + name + ": " +
-                            decompressor.Reason());
-  return picture;
-}
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 }  // namespace
 
+class JpegRowReader::Impl {
+ public:
+  Impl(std::string name, const JpegLimits& limits, const CancelFlag* cancel)
+      : name_(std::move(name)), decompressor_(limits, cancel) {}
+
+  void OpenFile(const std::string& path) {
+    file_.reset(dova::OpenFile(path, "rb"));
+    if (!file_) throw Error("Unable to open the JPEG picture " + path);
+    fileSource_ = std::make_unique<JpegFileSource>();
+    InitJpegFileSource(*fileSource_, file_.get());
+    ReadHeader(&fileSource_->pub);
+  }
+
+  void OpenMemory(const unsigned char* data, std::size_t size) {
+    InitJpegMemorySource(memorySource_, data, size);
+    ReadHeader(&memorySource_.pub);
+  }
+
+  const Decompressor& decompressor() const { return decompressor_; }
+  const std::string& Name() const { return name_; }
+
+  int ReadRows(std::uint8_t* const* rows, int count) {
+    // After a failure the library's state is undefined: the failure stands.
+    if (failed_) Check(false);
+    if (!started_) {
+      Check(decompressor_.Start());
+      started_ = true;
+    }
+    count = std::min(count, decompressor_.Height() - decompressor_.Scanline());
+    if (count <= 0) return 0;
+    Check(decompressor_.Read(rows, count));
+    return count;
+  }
+
+ private:
+  void ReadHeader(jpeg_source_mgr* source) { Check(decompressor_.ReadHeader(source)); }
+
+  void Check(bool succeeded) {
+    if (succeeded) return;
+    failed_ = true;
+    if (decompressor_.Cancelled()) throw ConversionCancelled();
+    throw Error("Unable to decode the JPEG picture " + name_ + ": " + decompressor_.Reason());
+  }
+
+  // Declared before the decompressor, so destroyed after it.
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::unique_ptr<JpegFileSource> fileSource_;
+  JpegMemorySource memorySource_{};
+  std::string name_;
+  Decompressor decompressor_;
+  bool started_ = false;
+  bool failed_ = false;
+};
+
+JpegRowReader::JpegRowReader(const std::string& path, const JpegLimits& limits,
+                             const CancelFlag* cancel)
+    : impl_(std::make_unique<Impl>(path, limits, cancel)) {
+  impl_->OpenFile(path);
+}
+
+JpegRowReader::JpegRowReader(const unsigned char* data, std::size_t size,
+                             const JpegLimits& limits, const CancelFlag* cancel)
+    : impl_(std::make_unique<Impl>("in memory", limits, cancel)) {
+  impl_->OpenMemory(data, size);
+}
+
+JpegRowReader::~JpegRowReader() = default;
+
+int JpegRowReader::Width() const { return impl_->decompressor().Width(); }
+int JpegRowReader::Height() const { return impl_->decompressor().Height(); }
+int JpegRowReader::BitsPerPixel() const { return impl_->decompressor().Grey() ? 8 : 24; }
+int JpegRowReader::RowsRead() const { return impl_->decompressor().Scanline(); }
+
+int JpegRowReader::ReadRows(std::uint8_t* const* rows, int count) {
+  return impl_->ReadRows(rows, count);
+}
+
+Bitmap JpegRowReader::ReadPicture() {
+  // Allocated before the library's own buffers so that a picture too large for the memory left
+  // fails at once, not after the whole file has been read.
+  Bitmap picture;
+  try {
+    picture = Bitmap(Width(), Height(), BitsPerPixel());
+  } catch (const std::bad_alloc&) {
+    throw Error("Not enough memory to decode the JPEG picture " + impl_->Name());
+  }
+  std::uint8_t* rows[kRowsPerCall];
+  while (RowsRead() < picture.Height()) {
+    const int first = RowsRead();
+    const int count = std::min(kRowsPerCall, picture.Height() - first);
+    for (int i = 0; i < count; ++i) rows[i] = picture.Row(first + i);
+    ReadRows(rows, count);
+  }
+  // The picture is complete. Whatever follows its last scan is left unread; destroying the
+  // reader releases everything.
+  return picture;
+}
+
 Bitmap DecodeJpegFile(const std::string& path, const JpegLimits& limits) {
-  std::unique_ptr<std::FILE, FileCloser> file(OpenFile(path, "rb"));
-  if (!file) throw Error("Unable to open the JPEG picture " + path);
-  auto source = std::make_unique<JpegFileSource>();
-  InitJpegFileSource(*source, file.get());
-  return Decode(&source->pub, path, limits);
+  return JpegRowReader(path, limits).ReadPicture();
 }
 
 Bitmap DecodeJpegMemory(const unsigned char* data, std::size_t size, const JpegLimits& limits) {
-  JpegMemorySource source;
-  InitJpegMemorySource(source, data, size);
-  return Decode(&source.pub, "in memory", limits);
+  return JpegRowReader(data, size, limits).ReadPicture();
 }
 
 }  // namespace dova

@@ -1,10 +1,15 @@
 // Decoding a JPEG file at full size with libjpeg: colour pictures (YCbCr, RGB, Adobe CMYK and
-// YCCK) become 24-bit blue-green-red, greyscale pictures 8-bit grey.
+// YCCK) become 24-bit blue-green-red, greyscale pictures 8-bit grey. Either the whole picture at
+// once (DecodeJpegFile) or row by row, top row first (JpegRowReader), with the same pixels.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "wallpaper/bitmap.h"
+#include "wallpaper/cancellation.h"
 
 namespace dova {
 
@@ -22,9 +27,48 @@ struct JpegLimits {
   long maxLibraryMemory = 512L << 20;
 };
 
-// Throws dova::Error with a message that names the file when the file cannot be opened, is not
-// a JPEG, is broken beyond decoding, or breaks a limit. Warnings (a truncated file) do not stop
-// the decoding: the missing part comes out grey as libjpeg fills it.
+// Failures, here and below: dova::Error with a message that names the file when the file cannot
+// be opened, is not a JPEG, is broken beyond decoding, or breaks a limit. Warnings (a truncated
+// file) do not stop the decoding: the missing part comes out grey as libjpeg fills it.
+
+// A picture decoded a few rows at a time, so that its rows can be used and forgotten as they
+// come. Memory is the library's own working set: a few rows for a baseline file, the whole
+// picture's coefficients (2 bytes a sample) for a progressive one. One thread at a time may use
+// a reader; any thread may.
+class JpegRowReader {
+ public:
+  // Opens the file and reads the picture's header. `cancel`, when given, is looked at while the
+  // library works: once set, the call under way throws ConversionCancelled.
+  explicit JpegRowReader(const std::string& path, const JpegLimits& limits = JpegLimits(),
+                         const CancelFlag* cancel = nullptr);
+  // The same from bytes in memory, which must outlive the reader.
+  JpegRowReader(const unsigned char* data, std::size_t size,
+                const JpegLimits& limits = JpegLimits(), const CancelFlag* cancel = nullptr);
+  ~JpegRowReader();
+  JpegRowReader(const JpegRowReader&) = delete;
+  JpegRowReader& operator=(const JpegRowReader&) = delete;
+
+  int Width() const;
+  int Height() const;
+  int BitsPerPixel() const;  // 8 (grey) or 24 (blue, green, red)
+  int RowsRead() const;      // the next call's first row
+
+  // Decodes the next rows into rows[0] .. rows[count - 1], each Width() * BitsPerPixel() / 8
+  // bytes; fewer at the end of the picture. Returns how many. The first call starts the
+  // library's decompression, which reads a whole progressive file.
+  int ReadRows(std::uint8_t* const* rows, int count);
+
+  // The rows not read yet, that is every row of a fresh reader, as a bitmap of the whole
+  // picture (rows already read are left black). Throws dova::Error also when the bitmap does
+  // not fit in memory; it is allocated before the library's own buffers.
+  Bitmap ReadPicture();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The whole picture at once.
 Bitmap DecodeJpegFile(const std::string& path, const JpegLimits& limits = JpegLimits());
 
 // The same from bytes in memory (used by the fuzz target and the tests).

@@ -1,11 +1,12 @@
-// Strecth: horizontal pass into intermediate rows, then a vertical pass over whole destination
-// rows, both vectorised with SSE2 across pixels.
+// Strecth over a picture held whole: horizontal pass into intermediate rows, then a vertical
+// pass over whole destination rows, both vectorised with SSE2 across pixels.
 //
 // Every output value is the same single-precision sum as in the plain algorithm: start at 0,
 // then for each contributor in list order add (pixel value * weight), rounding after each step;
 // the final sum is clamped to 0..255 and rounded to the nearest integer, ties to even (the SSE
 // conversion in the standard rounding mode). Only the loop nesting differs, never the order of
-// the additions that make up one value.
+// the additions that make up one value; the streaming conversion (resample_stream.h) runs the
+// same passes and gives the same bits.
 //
 // The intermediate picture is never held whole: its rows are produced when the vertical pass
 // first needs them and kept, as floats, in a small cache that holds every row one destination
@@ -13,83 +14,20 @@
 // source plus the destination.
 #include "wallpaper/resample.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "platform/error.h"
+#include "wallpaper/resample_blend.h"
 #include "wallpaper/resample_contributors.h"
+#include "wallpaper/resample_float_mode.h"
 #include "wallpaper/resample_rows.h"
 
 namespace dova {
 
 namespace {
-
-constexpr int kStep = 32;  // values of a destination row summed together, in registers
-
-// The SSE control word every result here assumes: round to nearest (ties to even), denormals
-// kept, every exception masked. A loaded DLL or driver may have left another one on the
-// thread; it is set for the work and given back afterwards, also when an error leaves.
-class StandardFloatingPoint {
- public:
-  StandardFloatingPoint() : saved_(_mm_getcsr()) { _mm_setcsr(0x1F80); }
-  ~StandardFloatingPoint() { _mm_setcsr(saved_); }
-  StandardFloatingPoint(const StandardFloatingPoint&) = delete;
-  StandardFloatingPoint& operator=(const StandardFloatingPoint&) = delete;
-
- private:
-  unsigned int saved_;
-};
-
-// Clamps four sums to 0..255 and rounds them, ties to even, to integers.
-inline __m128i SumsToIntegers(__m128 sums) {
-  const __m128 clamped = _mm_min_ps(_mm_max_ps(sums, _mm_setzero_ps()), _mm_set1_ps(255.0f));
-  return _mm_cvtps_epi32(clamped);
-}
-
-// Stores 16 sums as bytes; only the first `bytes` of them when fewer remain in the row.
-inline void StoreBytes(const __m128* s, std::uint8_t* out, int bytes) {
-  const __m128i low = _mm_packs_epi32(SumsToIntegers(s[0]), SumsToIntegers(s[1]));
-  const __m128i high = _mm_packs_epi32(SumsToIntegers(s[2]), SumsToIntegers(s[3]));
-  const __m128i packed = _mm_packus_epi16(low, high);
-  if (bytes >= 16) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), packed);
-  } else if (bytes > 0) {
-    alignas(16) std::uint8_t last[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(last), packed);
-    std::memcpy(out, last, static_cast<std::size_t>(bytes));
-  }
-}
-
-// Adds `count` intermediate rows times their weights, in order, to the running sums of one
-// destination row, kStep values at a time. The sums start at 0, or at `partial` when
-// `fromPartial`; they go back to `partial` when `out` is null, else out as bytes.
-void BlendRows(const float* const* rows, const Quad* weights, int count, int values,
-               float* partial, bool fromPartial, std::uint8_t* out) {
-  constexpr int kRegisters = kStep / 4;
-  for (int x = 0; x < values; x += kStep) {
-    __m128 s[kRegisters];
-    for (int v = 0; v < kRegisters; ++v) {
-      s[v] = fromPartial ? _mm_load_ps(partial + x + 4 * v) : _mm_setzero_ps();
-    }
-    for (int c = 0; c < count; ++c) {
-      const float* r = rows[c] + x;
-      const __m128 w = _mm_load_ps(weights[c].lane);
-      for (int v = 0; v < kRegisters; ++v) {
-        s[v] = _mm_add_ps(s[v], _mm_mul_ps(_mm_load_ps(r + 4 * v), w));
-      }
-    }
-    if (out != nullptr) {
-      StoreBytes(s, out + x, values - x);
-      StoreBytes(s + 4, out + x + 16, values - x - 16);
-    } else {
-      for (int v = 0; v < kRegisters; ++v) _mm_store_ps(partial + x + 4 * v, s[v]);
-    }
-  }
-}
 
 // Intermediate rows summed at once: every contributor of a destination row while that fits in
 // about 16 MB, as it does for any ordinary picture (some 350 rows of a 4K screen's width).
@@ -117,7 +55,8 @@ void Strecth(Bitmap& source, Bitmap& destination, FilterFunction filter, float s
   const ContributorTable columns = ComputeContributors(source.Width(), width, filter, support);
   const ContributorTable rowTable = ComputeContributors(source.Height(), height, filter, support);
   const int group = GroupSize(rowTable.MaxCount(), width);
-  IntermediateRows intermediate(source, columns);
+  const HorizontalPass pass(columns, source.Width());
+  IntermediateRows intermediate(source, pass);
   FloatBuffer partial(group < rowTable.MaxCount() ? intermediate.RowFloats() : 0);
 
   const int values = 3 * width;

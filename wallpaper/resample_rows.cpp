@@ -9,7 +9,7 @@ namespace dova {
 
 namespace {
 
-constexpr int kBatch = IntermediateRows::kBatch;
+constexpr int kBatch = HorizontalPass::kBatch;
 constexpr int kPixelFloats = 4 * kBatch;  // one pixel of every row of a batch
 
 // Pixels lo..hi of `n` rows of 24-bit pixels as floats, four per pixel (blue, green, red and an
@@ -75,15 +75,15 @@ void ResampleBatch(const float* batch, const int* offset, const float* weight, i
 
 }  // namespace
 
-IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable& columns)
-    : source_(source),
+std::size_t IntermediateRowFloats(int destinationWidth) {
+  return (3 * static_cast<std::size_t>(destinationWidth) + 1 + 31) / 32 * 32;
+}
+
+HorizontalPass::HorizontalPass(const ContributorTable& columns, int sourceWidth)
+    : sourceWidth_(sourceWidth),
       width_(static_cast<int>(columns.first.size()) - 1),
       count_(std::max(1, columns.MaxCount())),
-      // Three floats per pixel, one more for the overlapping stores, rounded up to 32 for the
-      // vertical pass, which takes 32 values at a time.
-      rowFloats_((3 * static_cast<std::size_t>(width_) + 1 + 31) / 32 * 32),
-      batch_(static_cast<std::size_t>(kPixelFloats) * source.Width()),
-      slotOfRow_(source.Height(), nullptr) {
+      rowFloats_(IntermediateRowFloats(width_)) {
   // Lists padded to one length with zero weights at their ends: adding 0 leaves a sum as it
   // is, and the pixel loop runs the same count for every column. The padding points at the
   // list's last pixel, which is at hand anyway.
@@ -109,6 +109,35 @@ IntermediateRows::IntermediateRows(const Bitmap& source, const ContributorTable&
   }
 }
 
+std::size_t HorizontalPass::ScratchFloats() const {
+  return static_cast<std::size_t>(kPixelFloats) * sourceWidth_;
+}
+
+void HorizontalPass::Run(const std::uint8_t* const* in, int n, float* const* out,
+                         float* scratch) const {
+  // Block by block, so that the source pixels turned into floats are still in the nearest
+  // cache when they are summed.
+  const int* offset = offset_.data();
+  const float* weight = weight_.data();
+  for (std::size_t b = 0; b < blocks_.size(); ++b) {
+    LoadPixelsAsFloats(in, n, sourceWidth_, blocks_[b].lo, blocks_[b].hi, scratch);
+    const int i0 = static_cast<int>(b) * kBlockColumns;
+    const int i1 = std::min(width_, i0 + kBlockColumns);
+    switch (n) {
+      case 1: ResampleBatch<1>(scratch, offset, weight, count_, i0, i1, out); break;
+      case 2: ResampleBatch<2>(scratch, offset, weight, count_, i0, i1, out); break;
+      case 3: ResampleBatch<3>(scratch, offset, weight, count_, i0, i1, out); break;
+      default: ResampleBatch<4>(scratch, offset, weight, count_, i0, i1, out); break;
+    }
+  }
+}
+
+IntermediateRows::IntermediateRows(const Bitmap& source, const HorizontalPass& pass)
+    : source_(source),
+      pass_(pass),
+      scratch_(pass.ScratchFloats()),
+      slotOfRow_(source.Height(), nullptr) {}
+
 IntermediateRows::Slot& IntermediateRows::FreeSlot() {
   Slot* oldest = nullptr;
   for (const auto& slot : slots_) {
@@ -117,7 +146,7 @@ IntermediateRows::Slot& IntermediateRows::FreeSlot() {
     }
   }
   if (oldest == nullptr) {
-    slots_.push_back(std::make_unique<Slot>(Slot{-1, 0, -1, FloatBuffer(rowFloats_)}));
+    slots_.push_back(std::make_unique<Slot>(Slot{-1, 0, -1, FloatBuffer(pass_.RowFloats())}));
     oldest = slots_.back().get();
   }
   if (oldest->row >= 0) slotOfRow_[oldest->row] = nullptr;
@@ -139,22 +168,7 @@ const float* IntermediateRows::Row(int k) {
       in[n] = source_.Row(row);
       out[n] = slot.data.data();
     }
-    // Block by block, so that the source pixels turned into floats are still in the nearest
-    // cache when they are summed.
-    float* batch = batch_.data();
-    const int* offset = offset_.data();
-    const float* weight = weight_.data();
-    for (std::size_t b = 0; b < blocks_.size(); ++b) {
-      LoadPixelsAsFloats(in, n, source_.Width(), blocks_[b].lo, blocks_[b].hi, batch);
-      const int i0 = static_cast<int>(b) * kBlockColumns;
-      const int i1 = std::min(width_, i0 + kBlockColumns);
-      switch (n) {
-        case 1: ResampleBatch<1>(batch, offset, weight, count_, i0, i1, out); break;
-        case 2: ResampleBatch<2>(batch, offset, weight, count_, i0, i1, out); break;
-        case 3: ResampleBatch<3>(batch, offset, weight, count_, i0, i1, out); break;
-        default: ResampleBatch<4>(batch, offset, weight, count_, i0, i1, out); break;
-      }
-    }
+    pass_.Run(in, n, out, scratch_.data());
   }
   Slot& slot = *slotOfRow_[k];
   slot.lastUse = ++useClock_;

@@ -1,8 +1,8 @@
 #include "wallpaper/wallpaper_installer.h"
 
 #include "platform/file_system.h"
-#include "wallpaper/bmp_file.h"
 #include "wallpaper/jpeg_decoder.h"
+#include "wallpaper/picture_conversion.h"
 #include "wallpaper/resample.h"
 
 namespace dova {
@@ -17,19 +17,16 @@ WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir) {
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options) {
   if (!FileExists(source)) return false;
-  Bitmap picture = DecodeJpegFile(source);
+  JpegRowReader reader(source, JpegLimits(), options.cancel);
   const bool screenSized =
-      picture.Width() == options.screen.width && picture.Height() == options.screen.height;
+      reader.Width() == options.screen.width && reader.Height() == options.screen.height;
   if (options.mode != ResizeMode::Program || screenSized || options.screen.width < 1 ||
       options.screen.height < 1) {
-    SaveBmpFile(picture, target);
+    WritePictureAsBmp(reader, target, options.cancel);
     return true;
   }
-  Bitmap stretched(options.screen.width, options.screen.height, 24);
-  const ResampleFilter& filter = FilterForIndex(options.filterIndex);
-  Strecth(picture, stretched, filter.filter, filter.support);
-  picture = Bitmap();  // the source is not needed for writing: give its memory back first
-  SaveBmpFile(stretched, target);
+  ResamplePictureToBmp(reader, target, options.screen.width, options.screen.height,
+                       FilterForIndex(options.filterIndex), options.threads, options.cancel);
   return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/desktop.h"
 #include "platform/screen.h"
+#include "wallpaper/cancellation.h"
 #include "wallpaper/resize_mode.h"
 
 namespace dova {
@@ -25,12 +26,23 @@ struct ConvertOptions {
   ResizeMode mode = ResizeMode::Windows;  // Program: resample to the screen size
   ScreenSize screen;                      // the primary screen, read at the moment of the change
   int filterIndex = 6;  // index in the filter list; outside 0..6 the default filter
+  int threads = 0;      // threads at work, the calling one included; 0: one a processor
+  // When given, another thread may set it to stop the conversion (see ConvertPicture). The
+  // flag must outlive the call.
+  const CancelFlag* cancel = nullptr;
 };
 
 // Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
 // in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns
 // false, writing nothing, when no file exists at `source`: the caller reports that. Throws
 // dova::Error when the picture cannot be decoded or the bitmap cannot be written.
+//
+// The picture is decoded a few rows at a time and written as it comes, never held whole; the
+// resampling is shared among `threads` threads and gives the same bits for any number of them.
+// The conversion uses no window and no message queue, so it may run on a worker thread while
+// the window's thread goes on answering. Setting `*options.cancel` stops it within a few
+// milliseconds: it then throws ConversionCancelled (a dova::Error). A failure or cancellation
+// after the target was begun removes it: no half-written bitmap is left.
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options);
 

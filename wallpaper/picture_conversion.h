@@ -1,0 +1,33 @@
+// Turning a JPEG picture into a BMP file as a stream: the picture is decoded a few rows at a
+// time and each row, resampled or not, goes to its place in the file as soon as it is made.
+// Nothing here touches a window or the message queue: any thread may convert, and another
+// thread may stop the work through a CancelFlag. On failure or cancellation no file is left at
+// the target.
+#pragma once
+
+#include <string>
+
+#include "wallpaper/cancellation.h"
+#include "wallpaper/jpeg_decoder.h"
+#include "wallpaper/resample.h"
+
+namespace dova {
+
+// Threads for the work: `requested` when above 0, otherwise one per processor the system
+// reports (at least 1).
+int ConversionThreads(int requested);
+
+// Writes the rest of the picture `reader` gives (all of it for a fresh reader) as a BMP file at
+// `target`, at its own size and in its own pixel format. Throws dova::Error when the picture
+// cannot be decoded or the file written, ConversionCancelled when `cancel` was set.
+void WritePictureAsBmp(JpegRowReader& reader, const std::string& target,
+                       const CancelFlag* cancel = nullptr);
+
+// Resamples the picture of a fresh `reader` to width x height (both at least 1) with `filter`
+// and writes it as a 24-bit BMP file at `target`, on `threads` threads (the calling one
+// included). The same bits as Strecth of the decoded picture. Throws as WritePictureAsBmp.
+void ResamplePictureToBmp(JpegRowReader& reader, const std::string& target, int width,
+                          int height, const ResampleFilter& filter, int threads,
+                          const CancelFlag* cancel = nullptr);
+
+}  // namespace dova
