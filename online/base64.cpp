@@ -17,7 +17,8 @@ std::ptrdiff_t Base64Encode(const void* data, std::size_t count, char** output) 
   // count * 4 / 3 + 4 bytes hold the text and its zero for every count; computed without
   // overflowing for counts near the top of size_t.
   const std::size_t groups = count / 3;
-  const std::size_t maxGroups = (static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) - 8) / 4;
+  const std::size_t maxGroups =
+      (static_cast<std::size_t>(std::numeric_limits<std::ptrdiff_t>::max()) - 8) / 4;
   if (groups > maxGroups) return -1;
   const std::size_t size = groups * 4 + (count % 3) * 4 / 3 + 4;
   char* text = static_cast<char*>(std::malloc(size));
@@ -27,7 +28,8 @@ std::ptrdiff_t Base64Encode(const void* data, std::size_t count, char** output) 
   char* out = text;
   std::size_t i = 0;
   for (; i + 3 <= count; i += 3) {
-    const std::uint32_t v = (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
+    const std::uint32_t v =
+        (std::uint32_t{in[i]} << 16) | (std::uint32_t{in[i + 1]} << 8) | in[i + 2];
     *out++ = kAlphabet[(v >> 18) & 63];
     *out++ = kAlphabet[(v >> 12) & 63];
     *out++ = kAlphabet[(v >> 6) & 63];

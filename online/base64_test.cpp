@@ -65,9 +65,9 @@ TEST(Base64Encode, LengthIsFourPerGroupAndPaddingFollowsTheLastGroup) {
     EXPECT_EQ(length, 4 * ((count + 2) / 3)) << count;
     const std::size_t pads = text.size() - text.find_last_not_of('=') - 1;
     EXPECT_EQ(text.empty() ? 0u : pads, count % 3 == 0 ? 0u : 3u - count % 3) << count;
-    EXPECT_EQ(text.find_first_not_of(
-                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-              std::string::npos);
+    EXPECT_EQ(
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+        std::string::npos);
     input.push_back(static_cast<char>(count * 37 + 11));
   }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "form/channel_grid.h"
@@ -47,9 +48,10 @@ class DailyUpdateRun {
   const bool force_;
   const std::string wpUrl_;  // a copy: a click during the transfers may change the current mark
   FormFetchHost host_;
-  const ConnectionSettings settings_;  // read once: they hold for every request of the run
-  std::string candidate_;              // the picture's address
-  long long maximum_ = 0;              // the picture's byte limit
+  const ConnectionSettings settings_;   // read once: they hold for every request of the run
+  std::string candidate_;               // the picture's address
+  long long maximum_ = 0;               // the picture's byte limit
+  std::optional<long long> announced_;  // its size as the HEAD answer gave it
 };
 
 void DailyUpdateRun::Run() {
@@ -118,7 +120,8 @@ Step DailyUpdateRun::CheckSize() {
     c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
     return Step::Go;
   }
-  if (ReadDecimalLong(valueText) > maximum_) {
+  announced_ = ReadDecimalLong(valueText);
+  if (*announced_ > maximum_) {
     LogError(Phrase("errorimagesize1") + valueText + " " + Phrase("errorimagesize2") +
              std::to_string(maximum_) + Phrase("errorimagesize3"));
     return Step::Failed;
@@ -145,7 +148,8 @@ Step DailyUpdateRun::Download() {
     LogError(Phrase("connecterror"));
     return Step::Failed;
   }
-  if (response.result != FetchResult::Success || !closed) {
+  // A picture larger than the limit was cut: only a whole picture may reach the decoder.
+  if (response.result != FetchResult::Success || !closed || response.cutAtLimit) {
     LogError(Phrase("errorgetingfile"));
     return Step::Failed;
   }
@@ -155,7 +159,17 @@ Step DailyUpdateRun::Download() {
                                   : std::string()));
     return Step::Failed;
   }
-  if (StripHttpHeader(tempPath) != StripResult::Stripped) {
+  std::string header;
+  long long bodyBytes = 0;
+  if (StripHttpHeader(tempPath, &header, &bodyBytes) != StripResult::Stripped) {
+    LogError(Phrase("errorgetingfile"));
+    return Step::Failed;
+  }
+  // The body must be the picture, all of it: not chunks or a compressed stream, and as long as
+  // the answer (or else the HEAD answer) announced; a connection that closed early is no picture.
+  const PictureHeader info = ReadPictureHeader(header);
+  const std::optional<long long> expected = info.contentLength ? info.contentLength : announced_;
+  if (info.encoded || (expected && bodyBytes != *expected)) {
     LogError(Phrase("errorgetingfile"));
     return Step::Failed;
   }

@@ -133,15 +133,18 @@ TextResponse SendRequestForText(FetchHost& host, const HttpRequest& request, lon
 struct FileResponse {
   FetchResult result = FetchResult::Success;
   int httpStatus = 0;  // ParseHttpStatus of the response's first line, 0 when none arrived
+  // The response reached the limit: bytes were received and not written, so the file holds
+  // less than the server sent. Exact to the byte: a response of limit - 1 bytes is whole.
+  bool cutAtLimit = false;
 };
 
 // Sends `request` and appends the response, header included, to `file` (opened for binary
 // writing and closed by the caller), keeping a chunk only while it is shorter than the room
-// left. Shows Phrase("downloadedbytes") + " " + bytes received after every receive call and
-// paces the chunks with the settings' speed limit when it is on. SocketFailed also when the file
-// cannot be written.
-// Throws dova::Error, before connecting, when the speed text is not a decimal number or, with
-// the limit on, not above 0.
+// left. Without the speed limit it receives in blocks of 64 KiB; with it, in the limit's
+// chunks of at most 1023 bytes, one per 1/k seconds. Shows Phrase("downloadedbytes") + " " + bytes
+// received after every receive call and paces the chunks with the settings' speed limit when it is
+// on. SocketFailed also when the file cannot be written. Throws dova::Error, before connecting,
+// when the speed text is not a decimal number or, with the limit on, not above 0.
 FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
                                const ConnectionSettings& settings, long long limit, std::FILE* file,
                                const FetchTimeouts& timeouts = FetchTimeouts());

@@ -55,12 +55,13 @@ TEST_F(FileTransfer, PictureArrivesWithItsHeaderAndACounterAfterEveryReceive) {
   EXPECT_TRUE(d.bytes == response) << "file holds the whole response, zero bytes included";
   EXPECT_EQ(server.Requests().at(0), pictureRequest);
 
-  // One counter per receive call, each at most 1023 bytes on, the closing receive included.
-  ASSERT_GE(host.progress.size(), response.size() / 1023 + 2);
+  // One counter per receive call, each at most a block of 64 KiB on, the closing receive
+  // included.
+  ASSERT_GE(host.progress.size(), response.size() / 65535 + 2);
   long long previous = 0;
   for (const std::string& p : host.progress) {
     const long long counter = CounterOf(p);
-    EXPECT_LE(counter - previous, 1023);
+    EXPECT_LE(counter - previous, 65535);
     EXPECT_GE(counter, previous);
     previous = counter;
   }
@@ -69,19 +70,29 @@ TEST_F(FileTransfer, PictureArrivesWithItsHeaderAndACounterAfterEveryReceive) {
       << "the closing receive shows the same total again";
 }
 
-TEST_F(FileTransfer, PictureOfTheMaximumSizeIsCutBelowTheLimit) {
-  const std::string body = Body(100 * 1024);
-  const std::string response = PictureResponse(body);
+TEST_F(FileTransfer, TheLimitIsExactToTheByteWhateverTheBlocks) {
+  const std::string response = PictureResponse(Body(100 * 1024));
   LoopbackHttpServer server(address, 80, LoopbackHttpServer::Reply(response));
   ASSERT_TRUE(server.Listening());
-
-  const Download d = Fetch(static_cast<long long>(body.size()));
-  EXPECT_EQ(d.result, FetchResult::Success);
-  EXPECT_LT(d.bytes.size(), body.size()) << "never as many bytes as the limit";
-  EXPECT_GE(d.bytes.size(), body.size() - 2 * 1023);
-  EXPECT_TRUE(d.bytes.compare(0, 50000, response, 0, 50000) == 0);
-  EXPECT_EQ(CounterOf(host.progress.back()), static_cast<long long>(response.size()))
-      << "the counter counts every byte received, stored or not";
+  const long long size = static_cast<long long>(response.size());
+  for (bool paced : {false, true}) {
+    SCOPED_TRACE(paced ? "speed limit on" : "speed limit off");
+    host.settings.limitSpeed = paced;
+    host.settings.speed = "1000";
+    // A response one byte shorter than the limit is whole.
+    Download d = Fetch(size + 1);
+    EXPECT_EQ(d.result, FetchResult::Success);
+    EXPECT_FALSE(d.cutAtLimit);
+    EXPECT_TRUE(d.bytes == response);
+    // One as long as the limit, or longer, is cut, and nothing beyond the limit is stored.
+    for (long long limit : {size, size - 1, size / 2}) {
+      d = Fetch(limit);
+      EXPECT_EQ(d.result, FetchResult::Success) << limit;
+      EXPECT_TRUE(d.cutAtLimit) << limit;
+      EXPECT_LT(static_cast<long long>(d.bytes.size()), limit);
+      EXPECT_TRUE(d.bytes.compare(0, d.bytes.size(), response, 0, d.bytes.size()) == 0);
+    }
+  }
 }
 
 TEST_F(FileTransfer, ErrorPageIsStoredAndItsStatusReported) {

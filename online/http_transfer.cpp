@@ -15,8 +15,9 @@ namespace dova {
 
 namespace {
 
-constexpr int kTextBufferSize = 4096;  // at most 4095 bytes per receive: a zero always follows
-constexpr int kFileBufferSize = 1024;  // at most 1023 bytes per receive
+constexpr int kTextBufferSize = 4096;   // at most 4095 bytes per receive: a zero always follows
+constexpr int kPacedBufferSize = 1024;  // with the speed limit: at most 1023 bytes per chunk
+constexpr int kFileBufferSize = 65536;  // without it: as much as the socket has, up to 64 KiB
 constexpr std::size_t kStatusLineBytes = 256;
 
 int ChunkSize(long long room, int bufferSize) {
@@ -63,7 +64,8 @@ FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
   // One chunk per 1/k seconds; the wait counts from the start of each chunk.
   const double stepMs = limitSpeed ? 1000.0 / kilobytesPerSecond : 0.0;
   double rate = timeouts.minimumRate;
-  if (limitSpeed) rate = std::min(rate, (kFileBufferSize - 1) * kilobytesPerSecond / 2.0);
+  if (limitSpeed) rate = std::min(rate, (kPacedBufferSize - 1) * kilobytesPerSecond / 2.0);
+  const int bufferSize = limitSpeed ? kPacedBufferSize : kFileBufferSize;
 
   Clock& clock = host.TransferClock();
   HttpExchange exchange(host, timeouts);
@@ -72,15 +74,15 @@ FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
                     TransferDeadlineMs(timeouts, limit, rate));
   if (opened != FetchResult::Success) return {opened, 0};
 
-  std::vector<char> buffer(kFileBufferSize);
+  std::vector<char> buffer(static_cast<std::size_t>(bufferSize));
   std::string statusLine;
   long long room = limit;
   long long total = 0;
   FetchResult result = FetchResult::Success;
+  bool cutAtLimit = false;
   for (;;) {
     const std::uint64_t chunkStart = clock.SteadyMilliseconds();
-    std::fill(buffer.begin(), buffer.end(), '\0');
-    const int n = exchange.Receive(buffer.data(), ChunkSize(room, kFileBufferSize));
+    const int n = exchange.Receive(buffer.data(), ChunkSize(room, bufferSize));
     if (n < 0) {
       result = FetchResult::SocketFailed;
       break;
@@ -90,15 +92,18 @@ FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
     if (statusLine.size() < kStatusLineBytes)
       statusLine.append(buffer.data(), std::min<std::size_t>(static_cast<std::size_t>(n),
                                                              kStatusLineBytes - statusLine.size()));
-    if (n < room) {
-      if (n > 0 && std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), file) !=
-                       static_cast<std::size_t>(n)) {
-        // A picture cut by a full disk must not pass for a complete download.
-        result = FetchResult::SocketFailed;
-        break;
-      }
-      room -= n;
+    if (n > 0 && n >= room) {
+      // More than the limit: what is kept would be a cut picture, so the rest is not waited for.
+      cutAtLimit = true;
+      break;
     }
+    if (n > 0 && std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), file) !=
+                     static_cast<std::size_t>(n)) {
+      // A picture cut by a full disk must not pass for a complete download.
+      result = FetchResult::SocketFailed;
+      break;
+    }
+    room -= n;
     PumpMessages(host);
     if (limitSpeed) {
       std::uint64_t now;
@@ -110,7 +115,7 @@ FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
     }
     if (n == 0) break;
   }
-  return {result, ParseHttpStatus(statusLine)};
+  return {result, ParseHttpStatus(statusLine), cutAtLimit};
 }
 
 }  // namespace dova

@@ -1,6 +1,8 @@
 #include "online/picture_response.h"
 
+#include <cctype>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 #include "platform/error.h"
@@ -62,7 +64,7 @@ bool FindContentLength(const std::string& response, std::string& valueText) {
   return true;
 }
 
-StripResult StripHttpHeader(const std::string& path) {
+StripResult StripHttpHeader(const std::string& path, std::string* header, long long* bodyBytes) {
   std::string contents;
   if (!ReadWholeFile(path, contents)) throw Error("Cannot open file \"" + path + "\"");
   // The picture's own bytes may hold anything after its first zero byte; the header never does.
@@ -77,7 +79,39 @@ StripResult StripHttpHeader(const std::string& path) {
   const bool written = std::fwrite(contents.data() + bodyStart, 1, count, file.get()) == count;
   if (std::fclose(file.release()) != 0 || !written)
     throw Error("Cannot write file \"" + path + "\"");
+  if (header) header->assign(contents, 0, bodyStart);
+  if (bodyBytes) *bodyBytes = static_cast<long long>(count);
   return StripResult::Stripped;
+}
+
+PictureHeader ReadPictureHeader(const std::string& header) {
+  PictureHeader result;
+  std::string value;
+  if (FindContentLength(header, value)) {
+    const std::optional<long long> length =
+        ReadInteger(value, kDecimalInteger, 0, std::numeric_limits<long long>::max());
+    if (length) result.contentLength = *length;
+  }
+  // Header names are case-insensitive; each line is looked at from its start.
+  std::string upper = header;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::size_t start = 0;
+  while (start < upper.size()) {
+    std::size_t end = upper.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = upper.size();
+    const std::string line = upper.substr(start, end - start);
+    const std::size_t colon = line.find(':');
+    if (colon != std::string::npos) {
+      const std::string name = Trim(line.substr(0, colon));
+      const std::string field = Trim(line.substr(colon + 1));
+      if (name == "TRANSFER-ENCODING" && !field.empty() && field != "IDENTITY")
+        result.encoded = true;
+      if (name == "CONTENT-ENCODING" && !field.empty() && field != "IDENTITY")
+        result.encoded = true;
+    }
+    start = end + 1;
+  }
+  return result;
 }
 
 }  // namespace dova

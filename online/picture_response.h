@@ -3,6 +3,7 @@
 // header.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace dova {
@@ -33,7 +34,19 @@ enum class StripResult { Stripped, NoHeaderEnd };
 
 // Rewrites the file at `path` with the bytes that follow its HTTP header end (HeaderEnd,
 // searched only up to the file's first zero byte). With no header end the file stays as it is.
-// Throws dova::Error when the file cannot be read or rewritten.
-StripResult StripHttpHeader(const std::string& path);
+// When stripped, `header` (if given) receives the header up to its end and `bodyBytes` (if
+// given) the count of bytes kept. Throws dova::Error when the file cannot be read or rewritten.
+StripResult StripHttpHeader(const std::string& path, std::string* header = nullptr,
+                            long long* bodyBytes = nullptr);
+
+// What the header of the picture's answer says of the bytes after it.
+struct PictureHeader {
+  // The announced Content-Length, when there is a readable one.
+  std::optional<long long> contentLength;
+  // A Transfer-Encoding (HTTP/1.1's chunks) or a Content-Encoding other than "identity" (gzip):
+  // the bytes are not the picture's own, which a client of HTTP/1.0 does not take apart.
+  bool encoded = false;
+};
+PictureHeader ReadPictureHeader(const std::string& header);
 
 }  // namespace dova

@@ -66,6 +66,7 @@ inline std::string Outcome(const TextResponse& response) {
 struct Download {
   FetchResult result = FetchResult::Success;
   int status = -1;
+  bool cutAtLimit = false;
   std::string bytes;  // what the fetcher appended to the file
 };
 
@@ -78,6 +79,7 @@ inline Download DownloadToFile(FetchHost& host, const ConnectionSettings& settin
   const FileResponse response = SendRequestToFile(host, request, settings, limit, file, timeouts);
   d.result = response.result;
   d.status = response.httpStatus;
+  d.cutAtLimit = response.cutAtLimit;
   std::rewind(file);
   char buffer[65536];
   std::size_t n;
