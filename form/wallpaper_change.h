@@ -14,6 +14,15 @@ namespace dova {
 // The resize mode of the form (RadioButton1..3), the screen size now, the filter of ComboBox5.
 ConvertOptions CurrentConvertOptions(AppContext& context);
 
+// How often the window is served while a conversion runs, in milliseconds.
+constexpr int kServeEveryMs = 10;
+
+// Converts as ConvertPicture does, on a thread of its own, while this thread goes on pumping
+// the window's messages every kServeEveryMs until it ends. The conversion's errors are thrown
+// here.
+bool ConvertBesideTheWindow(AppContext& context, const std::string& source,
+                            const std::string& target, const ConvertOptions& options);
+
 // What differs between the two modes.
 struct WallpaperChangeTexts {
   std::string converting;  // shown and logged before the conversion
