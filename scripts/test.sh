@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
+echo "== layers: no include climbs a floor"
+python3 scripts/check_layers.py
+
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
