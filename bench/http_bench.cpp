@@ -104,7 +104,7 @@ int main() {
       bestCurl = MegabytesPerSecond(curl);
   }
   std::printf("50 MB over loopback, no speed limit (best of 3):\n");
-  std::printf("  fetcher (1023-byte receives): %8.1f MB/s\n", best);
+  std::printf("  fetcher (64 KiB blocks):      %8.1f MB/s\n", best);
   if (bestCurl > 0) {
     std::printf("  curl:                         %8.1f MB/s\n", bestCurl);
     std::printf("  ratio fetcher / curl:         %8.3f\n", best / bestCurl);
