@@ -2,7 +2,8 @@
 // must not return: ours longjmps back into Decompressor::Run, the one function that drives the
 // library, which then returns false so that its caller can throw dova::Error. No object with a
 // destructor lives in the frames the jump crosses, and the decompressor is released by its
-// owner's destructor on every path.
+// owner's destructor on every path. Warnings go to the damage watch, which decides afterwards
+// whether the rows handed out make the whole picture (wallpaper/jpeg_damage.h).
 #include "wallpaper/jpeg_decoder.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "wallpaper/jpeg_damage.h"
 #include "wallpaper/jpeg_source.h"
 
 namespace dova {
@@ -46,8 +48,10 @@ class Decompressor {
 
   // Decodes the whole picture from `source` into `picture`. False, with Reason() telling why,
   // when the library failed or a limit was broken. std::bad_alloc when the bitmap does not fit.
-  bool Run(jpeg_source_mgr* source, Bitmap& picture);
+  bool Run(jpeg_source_mgr* source, long long dataSize, Bitmap& picture);
   const std::string& Reason() const { return reason_; }
+  // After a Run that gave a picture: empty when it is whole, else why it is damaged.
+  std::string Damage() { return damage_.Verdict(&cinfo_); }
 
  private:
   static Decompressor* Of(j_common_ptr cinfo) {
@@ -60,6 +64,9 @@ class Decompressor {
   void ReadRows(Bitmap& picture);
   void ReadCmykRows(Bitmap& picture);
 
+  // Where the decoding is, for the message of a fatal error.
+  enum class Stage { kHeader, kScans, kFinishing };
+
   jpeg_decompress_struct cinfo_{};
   jpeg_error_mgr errors_{};
   jpeg_progress_mgr progress_{};
@@ -68,6 +75,8 @@ class Decompressor {
   std::string reason_;
   JpegLimits limits_;
   int maxScans_;  // for this picture's size
+  JpegDamageWatch damage_;
+  Stage stage_ = Stage::kHeader;
 };
 
 void Decompressor::OnError(j_common_ptr cinfo) {
@@ -77,22 +86,32 @@ void Decompressor::OnError(j_common_ptr cinfo) {
     std::snprintf(self->message_, sizeof self->message_,
                   "the picture needs more than %ld MB of working memory",
                   self->limits_.maxLibraryMemory >> 20);
+  } else if (self->damage_.RanOut()) {
+    // Whatever the library stumbled on, it was reading the made-up end of a cut file.
+    std::snprintf(self->message_, sizeof self->message_, "%s", JpegDamageWatch::kCutShort);
   } else {
-    cinfo->err->format_message(cinfo, self->message_);
+    char text[JMSG_LENGTH_MAX];
+    cinfo->err->format_message(cinfo, text);
+    // Past a sound header a fatal error is broken data, not a file of another kind.
+    std::snprintf(self->message_, sizeof self->message_,
+                  self->stage_ == Stage::kHeader ? "%s" : "the picture is damaged (%s)", text);
   }
   std::longjmp(self->jump_, 1);
 }
 
-// Warnings (a truncated file, corrupt data the library can step over) do not stop decoding and
-// go nowhere: the program has no console, and what was decoded is still shown.
+// Warnings (a truncated file, corrupt data the library can step over) do not stop decoding: the
+// damage watch notes them, and the whole picture is judged at the end. Trace messages go nowhere.
 void Decompressor::OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) cinfo->err->num_warnings++;
+  if (level >= 0) return;
+  cinfo->err->num_warnings++;
+  Of(cinfo)->damage_.OnWarning(&Of(cinfo)->cinfo_);
 }
 
 // Called between the input steps while the library absorbs a multi-scan file. A small file can
 // hold thousands of scans, each of which makes the library pass over the whole picture.
 void Decompressor::OnProgress(j_common_ptr cinfo) {
   Decompressor* self = Of(cinfo);
+  self->damage_.OnProgress(&self->cinfo_);
   if (self->cinfo_.input_scan_number > self->maxScans_) {
     std::snprintf(self->message_, sizeof self->message_,
                   "more than %d scans, too many for a picture of this size", self->maxScans_);
@@ -116,7 +135,7 @@ bool Decompressor::WithinSizeLimits() {
   return false;
 }
 
-bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
+bool Decompressor::Run(jpeg_source_mgr* source, long long dataSize, Bitmap& picture) {
   if (setjmp(jump_)) {
     reason_ = message_;
     return false;
@@ -127,6 +146,8 @@ bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
   cinfo_.src = source;
   jpeg_read_header(&cinfo_, TRUE);
   if (!WithinSizeLimits()) return false;
+  damage_.Start(&cinfo_, dataSize);
+  stage_ = Stage::kScans;
 
   const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
   const bool grey = cinfo_.jpeg_color_space == JCS_GRAYSCALE;
@@ -154,8 +175,11 @@ bool Decompressor::Run(jpeg_source_mgr* source, Bitmap& picture) {
     ReadCmykRows(picture);
   else
     ReadRows(picture);
-  // The picture is complete. Whatever follows its last scan is left unread; destroying the
-  // decompressor releases everything.
+  // Reading on to the end-of-image marker, as libjpeg's own tools do, shows whether the last
+  // scan's data was used up (a large remainder means it was misread) and whether what follows
+  // is sound: a fatal error there refuses the picture too.
+  stage_ = Stage::kFinishing;
+  jpeg_finish_decompress(&cinfo_);
   return true;
 }
 
@@ -205,17 +229,20 @@ void Decompressor::ReadCmykRows(Bitmap& picture) {
   }
 }
 
-Bitmap Decode(jpeg_source_mgr* source, const std::string& name, const JpegLimits& limits) {
+Bitmap Decode(jpeg_source_mgr* source, long long dataSize, const std::string& name,
+              const JpegLimits& limits) {
   Decompressor decompressor(limits);
   Bitmap picture;
   bool decoded = false;
   try {
-    decoded = decompressor.Run(source, picture);
+    decoded = decompressor.Run(source, dataSize, picture);
   } catch (const std::bad_alloc&) {
     throw Error("Not enough memory to decode the JPEG picture " + name);
   }
   if (!decoded) throw Error("Unable to decode the JPEG picture " + name + ": " +
                             decompressor.Reason());
+  const std::string damage = decompressor.Damage();
+  if (!damage.empty()) throw Error("Unable to decode the JPEG picture " + name + ": " + damage);
   return picture;
 }
 
@@ -230,13 +257,13 @@ Bitmap DecodeJpegFile(const std::string& path, const JpegLimits& limits) {
   if (!file) throw Error("Unable to open the JPEG picture " + path);
   auto source = std::make_unique<JpegFileSource>();
   InitJpegFileSource(*source, file.get());
-  return Decode(&source->pub, path, limits);
+  return Decode(&source->pub, FileSize(path), path, limits);
 }
 
 Bitmap DecodeJpegMemory(const unsigned char* data, std::size_t size, const JpegLimits& limits) {
   JpegMemorySource source;
   InitJpegMemorySource(source, data, size);
-  return Decode(&source.pub, "in memory", limits);
+  return Decode(&source.pub, static_cast<long long>(size), "in memory", limits);
 }
 
 }  // namespace dova

@@ -23,8 +23,10 @@ struct JpegLimits {
 };
 
 // Throws dova::Error with a message that names the file when the file cannot be opened, is not
-// a JPEG, is broken beyond decoding, or breaks a limit. Warnings (a truncated file) do not stop
-// the decoding: the missing part comes out grey as libjpeg fills it.
+// a JPEG, is broken beyond decoding, breaks a limit, or is damaged: its data ends before the
+// picture is complete, or is corrupt over a large part of it (the line is drawn in
+// wallpaper/jpeg_damage.h). Small flaws libjpeg decodes fully (stray bytes between segments, a
+// missing end marker after complete scans) give the picture.
 Bitmap DecodeJpegFile(const std::string& path, const JpegLimits& limits = JpegLimits());
 
 // The same from bytes in memory (used by the fuzz target and the tests).
