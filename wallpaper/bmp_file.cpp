@@ -73,9 +73,10 @@ std::vector<std::uint8_t> Headers(const Bitmap& picture, std::uint64_t fileSize,
   return out;
 }
 
-[[noreturn]] void WriteFailed(std::FILE* file, const std::string& path, int error) {
+[[noreturn]] void WriteFailed(std::FILE* file, const std::string& temporary,
+                              const std::string& path, int error) {
   if (file) std::fclose(file);
-  RemoveFile(path);  // no half-written wallpaper is left behind
+  RemoveFile(temporary);  // no half-written bitmap is left behind
   std::string text = "Unable to write to " + path;
   if (error) text += std::string(" (") + std::strerror(error) + ")";
   throw Error(text);
@@ -93,23 +94,28 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   const std::uint64_t fileSize = pixelOffset + imageSize;
   if (fileSize > 0xFFFFFFFFu) throw Error("The picture is too large for a bitmap file: " + path);
 
+  // The bitmap is written whole under another name and only then takes the place of `path`, so
+  // that a file at `path` is always a whole bitmap, whatever fails on the way.
+  const std::string temporary = path + ".new";
   errno = 0;
-  std::FILE* file = OpenFile(path, "wb");
-  if (!file) WriteFailed(nullptr, path, errno);
+  std::FILE* file = OpenFile(temporary, "wb");
+  if (!file) WriteFailed(nullptr, temporary, path, errno);
 
   const std::vector<std::uint8_t> headers =
       Headers(picture, fileSize, pixelOffset, static_cast<std::uint32_t>(imageSize));
   if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
-    WriteFailed(file, path, errno);
+    WriteFailed(file, temporary, path, errno);
   const std::uint8_t padding[3] = {0, 0, 0};
   for (int y = picture.Height() - 1; y >= 0; --y) {
     if (std::fwrite(picture.Row(y), 1, rowBytes, file) != rowBytes ||
         std::fwrite(padding, 1, stride - rowBytes, file) != stride - rowBytes)
-      WriteFailed(file, path, errno);
+      WriteFailed(file, temporary, path, errno);
   }
   // A full disk may only show when the last buffer is flushed or the file is closed.
-  if (std::fflush(file) != 0) WriteFailed(file, path, errno);
-  if (std::fclose(file) != 0) WriteFailed(nullptr, path, errno);
+  if (std::fflush(file) != 0) WriteFailed(file, temporary, path, errno);
+  if (std::fclose(file) != 0) WriteFailed(nullptr, temporary, path, errno);
+  errno = 0;
+  if (!ReplaceFile(temporary, path)) WriteFailed(nullptr, temporary, path, errno);
 }
 
 Bitmap LoadBmpFile(const std::string& path) {

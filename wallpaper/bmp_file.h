@@ -8,8 +8,10 @@
 
 namespace dova {
 
-// Writes the picture to `path`, replacing any file there. Throws dova::Error when the file
-// cannot be written completely (a partial file is removed).
+// Writes the picture to `path` + ".new" and then moves it over any file at `path`, so that
+// `path` holds either its old contents or the whole new bitmap. Throws dova::Error when the
+// bitmap cannot be written completely (disk full, device error) or moved into place; the
+// partial file is removed and `path` is left as it was.
 void SaveBmpFile(const Bitmap& picture, const std::string& path);
 
 // Reads a BMP file written by SaveBmpFile (8 or 24 bits, uncompressed). For tests and tools.

@@ -107,7 +107,7 @@ TEST_F(BmpFileTest, PicturesComeBackAsTheyWereSaved) {
   EXPECT_THROW(SaveBmpFile(Bitmap(), path), Error);
 }
 
-TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
+TEST_F(BmpFileTest, AFailedWriteLeavesNoPartialFile) {
   const std::string nowhere = dir_.File("no-such-directory") + "/wallpaper1.bmp";
   try {
     SaveBmpFile(RandomPicture(4, 4, 24, 1), nowhere);
@@ -120,9 +120,11 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
 
 #ifndef _WIN32
   // A disk that fills up part way: the file size limit makes writes fail as a full disk does.
+  // The older file of the same name stays as it was, and the partial one goes.
   const std::string path = dir_.File("wallpaper2.bmp");
-  SaveBmpFile(RandomPicture(8, 8, 24, 2), path);  // an older file of the same name
-  const auto fillDisk = [&path](int side, rlim_t room) {
+  const Bitmap older = RandomPicture(8, 8, 24, 2);
+  SaveBmpFile(older, path);
+  const auto fillDisk = [&](int side, rlim_t room) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit = {room, room};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -130,7 +132,9 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
       SaveBmpFile(RandomPicture(side, side, 24, 3), path);
     } catch (const Error& error) {
       const bool named = std::string(error.what()).find("Unable to write to " + path) == 0;
-      std::_Exit(named && !FileExists(path) ? 0 : 2);
+      const bool kept =
+          testing::PackedPixels(LoadBmpFile(path)) == testing::PackedPixels(older);
+      std::_Exit(named && kept && !FileExists(path + ".new") ? 0 : 2);
     }
     std::_Exit(1);
   };
