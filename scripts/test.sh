@@ -24,6 +24,6 @@ echo "== end-to-end tests of Dova.exe under Wine"
 tests/e2e/run.sh
 
 echo "== fuzzing (bounded)"
-scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-20}"
+scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 
 echo "All tests passed."

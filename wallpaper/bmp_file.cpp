@@ -155,8 +155,9 @@ Bitmap LoadBmpFile(const std::string& path) {
   if (std::fseek(file.get(), static_cast<long>(kFileHeaderSize + infoSize), SEEK_SET) != 0 ||
       std::fread(palette.data(), 1, palette.size(), file.get()) != palette.size())
     throw notBitmap("truncated palette");
+  // A 24-bit file may name a number of colours too; it has no palette to look at.
   bool greyPalette = true;
-  for (std::uint32_t i = 0; i < coloursUsed && i < 256; ++i) {
+  for (std::uint32_t i = 0; i < palette.size() / 4; ++i) {
     const std::uint8_t* entry = &palette[i * 4];
     greyPalette = greyPalette && entry[0] == i && entry[1] == i && entry[2] == i;
   }

@@ -175,6 +175,14 @@ TEST_F(BmpFileTest, LoadRefusesOtherFiles) {
   changed[18] = changed[19] = changed[22] = changed[23] = 0xFF;
   EXPECT_TRUE(refused(changed));
   EXPECT_THROW(LoadBmpFile(dir_.File("missing.bmp")), Error);
+
+  // A 24-bit file may state a number of colours without having a palette (found by fuzzing:
+  // the palette check read one that was not there).
+  changed = good;
+  changed[46] = 16;
+  testing::WriteBytes(path, changed);
+  EXPECT_EQ(testing::PackedPixels(LoadBmpFile(path)),
+            testing::PackedPixels(RandomPicture(300, 200, 24, 4)));
 }
 
 TEST_F(BmpFileTest, OtherProgramsReadOurBitmaps) {

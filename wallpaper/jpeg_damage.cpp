@@ -101,8 +101,10 @@ bool JpegDamageWatch::ScansCoverPicture(j_decompress_ptr cinfo) const {
   return true;
 }
 
-std::string JpegDamageWatch::Verdict(j_decompress_ptr cinfo) const {
-  if (ranOut_ && (ranOutInScan_ || neededDataAfterEnd_ || !ScansCoverPicture(cinfo)))
+void JpegDamageWatch::ScansRead(j_decompress_ptr cinfo) { scansCover_ = ScansCoverPicture(cinfo); }
+
+std::string JpegDamageWatch::Verdict() const {
+  if (ranOut_ && (ranOutInScan_ || neededDataAfterEnd_ || !scansCover_))
     return kCutShort;
   const std::size_t lost = static_cast<std::size_t>(std::count(lostRows_.begin(), lostRows_.end(), 1));
   if (lost * kToleratedShare > lostRows_.size())

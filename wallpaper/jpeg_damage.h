@@ -55,9 +55,11 @@ class JpegDamageWatch {
   void OnWarning(j_decompress_ptr cinfo);
   // From the progress monitor: notes the components of the scan being read. Never throws.
   void OnProgress(j_decompress_ptr cinfo);
-  // After the last row and jpeg_finish_decompress: empty when the picture is whole, else why
-  // it is damaged.
-  std::string Verdict(j_decompress_ptr cinfo) const;
+  // After the last row, before jpeg_finish_decompress (which frees the library's record of the
+  // scans): notes whether the scans read make the whole picture.
+  void ScansRead(j_decompress_ptr cinfo);
+  // After jpeg_finish_decompress: empty when the picture is whole, else why it is damaged.
+  std::string Verdict() const;
   // The source has run out of data (a fatal error then comes from the cut).
   bool RanOut() const { return ranOut_; }
 
@@ -71,6 +73,7 @@ class JpegDamageWatch {
   unsigned scannedComponents_ = 0;       // bit per component index that some scan carried
   long long dataSize_ = 0;
   long long leftOver_ = 0;               // bytes skipped after completed scans
+  bool scansCover_ = false;              // as ScansRead found
   bool ranOut_ = false;                  // the source supplied its made-up end marker
   bool ranOutInScan_ = false;            // ... before the last row of a scan
   bool neededDataAfterEnd_ = false;

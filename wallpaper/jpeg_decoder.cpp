@@ -51,7 +51,7 @@ class Decompressor {
   bool Run(jpeg_source_mgr* source, long long dataSize, Bitmap& picture);
   const std::string& Reason() const { return reason_; }
   // After a Run that gave a picture: empty when it is whole, else why it is damaged.
-  std::string Damage() { return damage_.Verdict(&cinfo_); }
+  std::string Damage() const { return damage_.Verdict(); }
 
  private:
   static Decompressor* Of(j_common_ptr cinfo) {
@@ -179,6 +179,7 @@ bool Decompressor::Run(jpeg_source_mgr* source, long long dataSize, Bitmap& pict
   // scan's data was used up (a large remainder means it was misread) and whether what follows
   // is sound: a fatal error there refuses the picture too.
   stage_ = Stage::kFinishing;
+  damage_.ScansRead(&cinfo_);
   jpeg_finish_decompress(&cinfo_);
   return true;
 }
