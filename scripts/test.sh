@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core tests, the same core tests cross-built
-# and run under Wine, the end-to-end tests of Dova.exe under Wine on a virtual display, and a
-# short fuzzing run. Installs what is missing first.
+# Builds everything and runs every test: the native core tests, the same tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the core tests cross-built and run under Wine,
+# the end-to-end tests of Dova.exe under Wine on a virtual display, and a short run of every fuzz
+# target. Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,11 @@ echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
 
 echo "== Windows build"
 scripts/build-libjpeg-windows.sh
