@@ -14,6 +14,7 @@
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
+#include "platform/ini_file_update.h"
 #include "text/number_text.h"
 
 namespace dova {
@@ -128,11 +129,13 @@ void TForm1::FormDestroy() {
   destroyed_ = true;
   AppContext& c = context_;
   const std::string iniPath = c.DataDir + "dova.ini";
-  std::unique_ptr<IniFile> ini = OpenIniFile(iniPath);
-  // The list is saved even when dova.ini refuses the settings, and the other way round.
+  // The list is saved even when dova.ini refuses the settings, and the other way round. The
+  // settings replace the file in one step, so a failure part-way keeps every stored value.
   Guarded([&] {
-    bool refused = !SaveChannels(c, *ini);
-    std::vector<std::string> errors = settings_.Save(*ini, c);
+    IniFileUpdate update(iniPath);
+    bool refused = !SaveChannels(c, update.File());
+    std::vector<std::string> errors = settings_.Save(update.File(), c);
+    refused = !update.Commit() || refused;
     if (refused && errors.empty()) errors.push_back("Unable to write to " + iniPath);
     if (!errors.empty()) c.platform.errors.ShowError(errors.front());
   });

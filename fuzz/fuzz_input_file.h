@@ -40,6 +40,8 @@ class FuzzInputFile {
     return path_;
   }
 
+  const std::string& Path() const { return path_; }
+
  private:
   std::string path_;
 };

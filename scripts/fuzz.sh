@@ -1,33 +1,47 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang, AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs each for a bounded time on seed pictures made afresh by ImageMagick, plus the corpus
-# that earlier runs in the same build tree grew. Prints each target's execution count; exits
-# non-zero when a target finds a crash, a leak, a timeout or an out-of-memory, printing the
-# sanitizer's report and the path of the input that reproduces it.
+# and runs each for a bounded time on the seeds checked in under fuzz/corpus/<target>/ (for the
+# JPEG readers also pictures made afresh by ImageMagick), plus the corpus that earlier runs in the
+# same build tree grew. Prints each target's execution count and coverage; exits non-zero when a
+# target finds a crash, a leak, a timeout or an out-of-memory, printing the sanitizer's report
+# and the path of the input that reproduces it.
 #
-#   scripts/fuzz.sh SECONDS        (seconds of fuzzing per target)
+#   scripts/fuzz.sh SECONDS [TARGET...]   (seconds of fuzzing per target; every target by default)
 #
 # DOVA_FUZZ_BUILD_DIR (default build/fuzz) and DOVA_FUZZ_JOBS (default 2) choose the build tree and
 # the build's parallelism. A reproducer is rerun with: build/fuzz/fuzz/TARGET PATH
 set -euo pipefail
 
-usage() { echo "usage: scripts/fuzz.sh SECONDS" >&2; exit 2; }
-[[ $# -eq 1 && $1 =~ ^[1-9][0-9]*$ ]] || usage
+usage() { echo "usage: scripts/fuzz.sh SECONDS [TARGET...]" >&2; exit 2; }
+[[ $# -ge 1 && $1 =~ ^[1-9][0-9]*$ ]] || usage
 seconds=$1
+shift
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 build="${DOVA_FUZZ_BUILD_DIR:-build/fuzz}"
 jobs="${DOVA_FUZZ_JOBS:-2}"
-targets=(read_jpeg_size_fuzz decode_jpeg_fuzz)
+all_targets=(read_jpeg_size_fuzz decode_jpeg_fuzz bmp_file_fuzz http_response_fuzz
+             picture_address_fuzz ini_text_fuzz settings_file_fuzz language_file_fuzz
+             picture_list_fuzz command_line_fuzz)
+if [[ $# -gt 0 ]]; then
+  targets=("$@")
+  for target in "${targets[@]}"; do
+    [[ " ${all_targets[*]} " == *" $target "* ]] || { echo "fuzz: no target $target" >&2; usage; }
+  done
+else
+  targets=("${all_targets[@]}")
+fi
+# Absolute: a target may change its current directory while it runs (dova.ini's [OffLine] Path).
 work="$build/fuzz-run"
+[[ $work == /* ]] || work="$root/$work"
 
 echo "fuzz: building ${targets[*]} in $build"
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DDOVA_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
-# --- seeds: small pictures of the kinds found in the wild, made anew on every run ---------------
+# --- JPEG seeds: small pictures of the kinds found in the wild, made anew on every run ----------
 seeds="$work/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds" "$work/artifacts"
@@ -67,23 +81,35 @@ trap 'rm -rf "$tmp"' EXIT
 export TMPDIR="$tmp"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 
-# The size reader reads headers only; the decoder needs room for whole small pictures.
-declare -A max_len=([read_jpeg_size_fuzz]=4096 [decode_jpeg_fuzz]=32768)
+# The size reader reads headers only; the decoder needs room for whole small pictures; the text
+# files and answers are small. A target that reads a program directory's files is kept to one
+# process: the directory is its own.
+declare -A max_len=([read_jpeg_size_fuzz]=4096 [decode_jpeg_fuzz]=32768 [bmp_file_fuzz]=4096
+                    [http_response_fuzz]=8192 [picture_address_fuzz]=1024 [ini_text_fuzz]=2048
+                    [settings_file_fuzz]=2048 [language_file_fuzz]=4096 [picture_list_fuzz]=2048
+                    [command_line_fuzz]=512)
+declare -A dict=([read_jpeg_size_fuzz]=jpeg [decode_jpeg_fuzz]=jpeg [bmp_file_fuzz]=bmp
+                 [http_response_fuzz]=http [picture_address_fuzz]=http [ini_text_fuzz]=ini
+                 [settings_file_fuzz]=ini [language_file_fuzz]=ini
+                 [picture_list_fuzz]=picture_list [command_line_fuzz]=command_line)
 failed=0
 for target in "${targets[@]}"; do
   corpus="$work/corpus/$target"
   log="$work/$target.log"
   mkdir -p "$corpus"
+  # New inputs go to the first directory; the checked-in seeds and the pictures are only read.
+  inputs=("$corpus" "$root/fuzz/corpus/$target")
+  if [[ ${dict[$target]} == jpeg ]]; then inputs+=("$seeds"); fi
   echo "fuzz: running $target for $seconds s"
   status=0
   # libFuzzer stops itself after max_total_time; the outer bound catches a run that does not.
   timeout -k 10 $((seconds + 120)) "$build/fuzz/$target" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="${max_len[$target]}" \
-    -dict=fuzz/jpeg.dict -artifact_prefix="$work/artifacts/$target-" -print_final_stats=1 \
-    "$corpus" "$seeds" >"$log" 2>&1 || status=$?
+    -dict="$root/fuzz/${dict[$target]}.dict" -artifact_prefix="$work/artifacts/$target-" \
+    -print_final_stats=1 "${inputs[@]}" >"$log" 2>&1 || status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
-  done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || true)
+  done_line=$(grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE)' "$log" | tail -n 1 || true)
   echo "fuzz: $target: ${executions:-?} executions (${rate:-?}/s), corpus $(ls "$corpus" | wc -l) inputs"
   if [[ -n "$done_line" ]]; then echo "fuzz: $target: $done_line"; fi
   if [[ $status -ne 0 ]]; then

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core tests, the same core tests cross-built
-# and run under Wine, the end-to-end tests of Dova.exe under Wine on a virtual display, the
-# release (installer, portable zip, demo run) under Wine, and a short fuzzing run. Installs what
-# is missing first.
+# Builds everything and runs every test: the native core tests, the same tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the core tests cross-built and run under Wine,
+# the end-to-end tests of Dova.exe under Wine on a virtual display, the release (installer,
+# portable zip, demo run) under Wine, and a short run of every fuzz target. Installs what is
+# missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,11 @@ echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
 
 echo "== Windows build"
 scripts/build-libjpeg-windows.sh
@@ -31,6 +37,6 @@ echo "== release: the installer and the portable zip under Wine, and the demo ru
 /usr/bin/python3 tests/e2e/release_e2e.py
 
 echo "== fuzzing (bounded)"
-scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-20}"
+scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 
 echo "All tests passed."

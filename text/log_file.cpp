@@ -11,8 +11,10 @@ void LogFile::Open(const std::string& path) {
     if (FileExists(backup)) RemoveFile(backup);
     RenameFile(path, backup);
   }
-  // Text mode: on Windows every line ends in CR LF.
-  stream_ = OpenFile(path, "w");
+  // Text mode: on Windows every line ends in CR LF. A previous journal that could not be moved
+  // aside is kept whole, with this run's lines after it.
+  stream_ = OpenFile(path, FileExists(path) ? "a" : "w");
+  lineBroken_ = false;
 }
 
 std::string LogFile::FormatLine(double dateTime, LogLevel level, const std::string& text) {
@@ -27,9 +29,13 @@ std::string LogFile::FormatLine(double dateTime, LogLevel level, const std::stri
 
 void LogFile::Write(LogLevel level, const std::string& text) {
   if (!stream_) return;
-  const std::string line = FormatLine(clock_.Now(), level, text) + "\n";
-  std::fwrite(line.data(), 1, line.size(), stream_);
-  std::fflush(stream_);
+  std::string line = FormatLine(clock_.Now(), level, text) + "\n";
+  // A write that failed may have stopped part-way through its line: the next starts afresh.
+  if (lineBroken_) line.insert(0, "\n");
+  const bool written = std::fwrite(line.data(), 1, line.size(), stream_) == line.size();
+  const bool flushed = std::fflush(stream_) == 0;
+  lineBroken_ = !written || !flushed;
+  if (lineBroken_) std::clearerr(stream_);
 }
 
 void LogFile::Close() {

@@ -20,10 +20,12 @@ class LogFile {
   LogFile& operator=(const LogFile&) = delete;
 
   // Moves an existing journal to path + "~" (replacing the old backup) and starts a new one.
-  // When the file cannot be created the program runs without a journal, silently.
+  // When the journal cannot be moved aside, the new lines are appended to it rather than
+  // emptying it. When the file cannot be opened the program runs without a journal, silently.
   void Open(const std::string& path);
   // Appends "<date> <time> NOTICE text" or "... ERROR  text"; at 00:00:00 the time is left out.
-  // Does nothing without an open journal; write failures are ignored.
+  // Does nothing without an open journal. Write failures are not reported (the journal is where
+  // reports go); a line that failed part-way is followed by a line end before the next one.
   void Write(LogLevel level, const std::string& text);
   void Close();
   bool IsOpen() const { return stream_ != nullptr; }
@@ -34,6 +36,7 @@ class LogFile {
  private:
   Clock& clock_;
   std::FILE* stream_ = nullptr;
+  bool lineBroken_ = false;  // the last write failed and may have left half a line
 };
 
 }  // namespace dova

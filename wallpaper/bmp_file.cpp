@@ -101,9 +101,10 @@ int SeekTo(std::FILE* file, std::uint64_t offset) {
 #endif
 }
 
-[[noreturn]] void WriteFailed(std::FILE* file, const std::string& path, int error) {
+[[noreturn]] void WriteFailed(std::FILE* file, const std::string& temporary,
+                              const std::string& path, int error) {
   if (file) std::fclose(file);
-  RemoveFile(path);  // no half-written wallpaper is left behind
+  RemoveFile(temporary);  // no half-written bitmap is left behind
   std::string text = "Unable to write to " + path;
   if (error) text += std::string(" (") + std::strerror(error) + ")";
   throw Error(text);
@@ -117,52 +118,60 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * picture.BytesPerPixel();
   const std::size_t stride = RowStride(picture.Width(), picture.BitsPerPixel());
 
+  // The bitmap is written whole under another name and only then takes the place of `path`, so
+  // that a file at `path` is always a whole bitmap, whatever fails on the way.
+  const std::string temporary = path + ".new";
   errno = 0;
-  std::FILE* file = OpenFile(path, "wb");
-  if (!file) WriteFailed(nullptr, path, errno);
+  std::FILE* file = OpenFile(temporary, "wb");
+  if (!file) WriteFailed(nullptr, temporary, path, errno);
 
   const std::vector<std::uint8_t> headers =
       Headers(picture.Width(), picture.Height(), picture.BitsPerPixel());
   if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
-    WriteFailed(file, path, errno);
+    WriteFailed(file, temporary, path, errno);
   const std::uint8_t padding[3] = {0, 0, 0};
   for (int y = picture.Height() - 1; y >= 0; --y) {
     if (std::fwrite(picture.Row(y), 1, rowBytes, file) != rowBytes ||
         std::fwrite(padding, 1, stride - rowBytes, file) != stride - rowBytes)
-      WriteFailed(file, path, errno);
+      WriteFailed(file, temporary, path, errno);
   }
   // A full disk may only show when the last buffer is flushed or the file is closed.
-  if (std::fflush(file) != 0) WriteFailed(file, path, errno);
-  if (std::fclose(file) != 0) WriteFailed(nullptr, path, errno);
+  if (std::fflush(file) != 0) WriteFailed(file, temporary, path, errno);
+  if (std::fclose(file) != 0) WriteFailed(nullptr, temporary, path, errno);
+  errno = 0;
+  if (!ReplaceFile(temporary, path)) WriteFailed(nullptr, temporary, path, errno);
 }
 
 BmpFileWriter::BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel)
     : path_(path),
+      temporary_(path + ".new"),
       height_(height),
       stride_(RowStride(width, bitsPerPixel)),
       pixelOffset_(PixelOffset(bitsPerPixel)) {
   if (bitsPerPixel != 8 && bitsPerPixel != 24)
-    throw Error("Unable to write a picture of " + std::to_string(bitsPerPixel) + " bits to " + path);
+    throw Error("Unable to write a picture of " + std::to_string(bitsPerPixel) + " bits to " +
+                path);
   FileSizeFor(width, height, bitsPerPixel, path);
+  // Written under another name and moved into place by Finish, as SaveBmpFile does.
   errno = 0;
-  std::FILE* file = OpenFile(path, "wb");
-  if (!file) WriteFailed(nullptr, path, errno);
+  std::FILE* file = OpenFile(temporary_, "wb");
+  if (!file) WriteFailed(nullptr, temporary_, path, errno);
   const std::vector<std::uint8_t> headers = Headers(width, height, bitsPerPixel);
   if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
-    WriteFailed(file, path, errno);
+    WriteFailed(file, temporary_, path, errno);
   file_ = file;
 }
 
 BmpFileWriter::~BmpFileWriter() {
   if (file_ == nullptr) return;
   std::fclose(file_);
-  RemoveFile(path_);
+  RemoveFile(temporary_);
 }
 
 void BmpFileWriter::Fail(int error) {
   std::FILE* file = file_;
   file_ = nullptr;
-  WriteFailed(file, path_, error);
+  WriteFailed(file, temporary_, path_, error);
 }
 
 void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
@@ -189,7 +198,9 @@ void BmpFileWriter::Finish() {
   if (std::fflush(file_) != 0) Fail(errno);
   std::FILE* file = file_;
   file_ = nullptr;
-  if (std::fclose(file) != 0) WriteFailed(nullptr, path_, errno);
+  if (std::fclose(file) != 0) WriteFailed(nullptr, temporary_, path_, errno);
+  errno = 0;
+  if (!ReplaceFile(temporary_, path_)) WriteFailed(nullptr, temporary_, path_, errno);
 }
 
 Bitmap LoadBmpFile(const std::string& path) {
@@ -229,8 +240,9 @@ Bitmap LoadBmpFile(const std::string& path) {
   if (std::fseek(file.get(), static_cast<long>(kFileHeaderSize + infoSize), SEEK_SET) != 0 ||
       std::fread(palette.data(), 1, palette.size(), file.get()) != palette.size())
     throw notBitmap("truncated palette");
+  // A 24-bit file may name a number of colours too; it has no palette to look at.
   bool greyPalette = true;
-  for (std::uint32_t i = 0; i < coloursUsed && i < 256; ++i) {
+  for (std::uint32_t i = 0; i < palette.size() / 4; ++i) {
     const std::uint8_t* entry = &palette[i * 4];
     greyPalette = greyPalette && entry[0] == i && entry[1] == i && entry[2] == i;
   }

@@ -12,8 +12,10 @@
 
 namespace dova {
 
-// Writes the picture to `path`, replacing any file there. Throws dova::Error when the file
-// cannot be written completely (a partial file is removed).
+// Writes the picture to `path` + ".new" and then moves it over any file at `path`, so that
+// `path` holds either its old contents or the whole new bitmap. Throws dova::Error when the
+// bitmap cannot be written completely (disk full, device error) or moved into place; the
+// partial file is removed and `path` is left as it was.
 void SaveBmpFile(const Bitmap& picture, const std::string& path);
 
 // A BMP file written a band of rows at a time, in any order and from any thread: each band goes
@@ -21,7 +23,8 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path);
 // without ever being held whole. The file on disk has the same bytes SaveBmpFile writes.
 class BmpFileWriter {
  public:
-  // Creates the file at `path` (replacing any file there) and writes the headers. Throws
+  // Writes the headers to a new file beside `path` (its name + ".new"), which Finish moves to
+  // `path` once it is whole, so that a file at `path` is always a whole bitmap. Throws
   // dova::Error when it cannot, or when the picture is empty or too large for a bitmap file.
   BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel);
   // A file not finished with Finish() is closed and removed: no half-written picture is left.
@@ -37,14 +40,15 @@ class BmpFileWriter {
   // Throws dova::Error (removing the file) when the file cannot be written.
   void WriteBand(int first, int count, const std::uint8_t* band);
 
-  // Makes sure everything reached the file, and closes it. Throws dova::Error (removing the
-  // file) when it did not. Every row must have been written.
+  // Makes sure everything reached the file, closes it and moves it to `path`. Throws
+  // dova::Error (removing the new file) when it did not. Every row must have been written.
   void Finish();
 
  private:
   [[noreturn]] void Fail(int error);
 
   std::string path_;
+  std::string temporary_;  // the file being written, moved to path_ when whole
   int height_;
   std::size_t stride_;
   std::uint32_t pixelOffset_;

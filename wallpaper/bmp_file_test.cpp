@@ -110,7 +110,7 @@ TEST_F(BmpFileTest, PicturesComeBackAsTheyWereSaved) {
   EXPECT_THROW(SaveBmpFile(Bitmap(), path), Error);
 }
 
-TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
+TEST_F(BmpFileTest, AFailedWriteLeavesNoPartialFile) {
   const std::string nowhere = dir_.Native("no-such-directory") + "/wallpaper1.bmp";
   try {
     SaveBmpFile(RandomPicture(4, 4, 24, 1), nowhere);
@@ -123,9 +123,11 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
 
 #ifndef _WIN32
   // A disk that fills up part way: the file size limit makes writes fail as a full disk does.
+  // The older file of the same name stays as it was, and the partial one goes.
   const std::string path = dir_.Native("wallpaper2.bmp");
-  SaveBmpFile(RandomPicture(8, 8, 24, 2), path);  // an older file of the same name
-  const auto fillDisk = [&path](int side, rlim_t room) {
+  const Bitmap older = RandomPicture(8, 8, 24, 2);
+  SaveBmpFile(older, path);
+  const auto fillDisk = [&](int side, rlim_t room) {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit = {room, room};
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -133,7 +135,8 @@ TEST_F(BmpFileTest, AFailedWriteLeavesNoFile) {
       SaveBmpFile(RandomPicture(side, side, 24, 3), path);
     } catch (const Error& error) {
       const bool named = std::string(error.what()).find("Unable to write to " + path) == 0;
-      std::_Exit(named && !FileExists(path) ? 0 : 2);
+      const bool kept = testing::PackedPixels(LoadBmpFile(path)) == testing::PackedPixels(older);
+      std::_Exit(named && kept && !FileExists(path + ".new") ? 0 : 2);
     }
     std::_Exit(1);
   };
@@ -174,6 +177,14 @@ TEST_F(BmpFileTest, LoadRefusesOtherFiles) {
   changed[18] = changed[19] = changed[22] = changed[23] = 0xFF;
   EXPECT_TRUE(refused(changed));
   EXPECT_THROW(LoadBmpFile(dir_.Native("missing.bmp")), Error);
+
+  // A 24-bit file may state a number of colours without having a palette (found by fuzzing:
+  // the palette check read one that was not there).
+  changed = good;
+  changed[46] = 16;
+  testing::WriteBytes(path, changed);
+  EXPECT_EQ(testing::PackedPixels(LoadBmpFile(path)),
+            testing::PackedPixels(RandomPicture(300, 200, 24, 4)));
 }
 
 TEST_F(BmpFileTest, OtherProgramsReadOurBitmaps) {

@@ -14,8 +14,8 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "wallpaper/bmp_file.h"
 #include "tests/support/test_pictures.h"
+#include "wallpaper/bmp_file.h"
 
 namespace dova {
 namespace {
@@ -88,8 +88,10 @@ TEST_F(BmpFileWriterTest, AnUnfinishedFileIsRemoved) {
   {
     BmpFileWriter writer(path, 10, 10, 24);
     writer.WriteBand(0, 5, Band(picture, writer.Stride(), 0, 5).data());
-    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(FileExists(path + ".new")) << "written beside its place";
+    EXPECT_FALSE(FileExists(path));
   }  // left without Finish, as when the decoding fails
+  EXPECT_FALSE(FileExists(path + ".new"));
   EXPECT_FALSE(FileExists(path));
 
   // Finishing with rows missing is a fault, not a picture with a hole.

@@ -2,8 +2,12 @@
 // must not return: ours longjmps back into the Decompressor method that called the library,
 // which then returns false so that its caller can throw. Every such method sets its own jump
 // point, no object with a destructor lives in the frames the jump crosses, and the decompressor
-// is released by its owner's destructor on every path.
+// is released by its owner's destructor on every path. Warnings go to the damage watch, which
+// decides once the rows are read whether they make the whole picture (wallpaper/jpeg_damage.h).
 #include "wallpaper/jpeg_decoder.h"
+
+#include <jerror.h>
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -14,11 +18,9 @@
 #include <string>
 #include <utility>
 
-#include <jpeglib.h>
-#include <jerror.h>
-
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "wallpaper/jpeg_damage.h"
 #include "wallpaper/jpeg_source.h"
 
 namespace dova {
@@ -47,12 +49,18 @@ class Decompressor {
 
   // Each of these returns false, with Reason() or Cancelled() telling why, when the library
   // failed, a limit was broken or the work was cancelled.
-  // Reads the header from `source` and chooses the output format.
-  bool ReadHeader(jpeg_source_mgr* source);
+  // Reads the header from `source`, whose data holds `dataSize` bytes (0 when unknown), and
+  // chooses the output format.
+  bool ReadHeader(jpeg_source_mgr* source, long long dataSize);
   // Starts decompressing; a progressive file is read completely here.
   bool Start();
   // The next `count` rows (no more than are left), each its output row of `rows`.
   bool Read(std::uint8_t* const* rows, int count);
+  // After the last row: reads on to the end-of-image marker, as libjpeg's own tools do, which
+  // shows whether the last scan's data was used up and whether what follows is sound.
+  bool Finish();
+  // After Finish: empty when the picture is whole, else why it is damaged.
+  std::string Damage() const { return damage_.Verdict(); }
 
   const std::string& Reason() const { return reason_; }
   bool Cancelled() const { return cancelled_; }
@@ -72,6 +80,9 @@ class Decompressor {
   void ReadPlainRows(std::uint8_t* const* rows, int count);
   void ReadCmykRows(std::uint8_t* const* rows, int count);
 
+  // Where the decoding is, for the message of a fatal error.
+  enum class Stage { kHeader, kScans, kFinishing };
+
   jpeg_decompress_struct cinfo_{};
   jpeg_error_mgr errors_{};
   jpeg_progress_mgr progress_{};
@@ -83,7 +94,9 @@ class Decompressor {
   bool cancelled_ = false;
   bool cmyk_ = false;
   JSAMPARRAY cmykRow_ = nullptr;  // the library's, released with it
-  int maxScans_;  // for this picture's size
+  int maxScans_;                  // for this picture's size
+  JpegDamageWatch damage_;
+  Stage stage_ = Stage::kHeader;
 };
 
 void Decompressor::OnError(j_common_ptr cinfo) {
@@ -93,16 +106,25 @@ void Decompressor::OnError(j_common_ptr cinfo) {
     std::snprintf(self->message_, sizeof self->message_,
                   "the picture needs more than %ld MB of working memory",
                   self->limits_.maxLibraryMemory >> 20);
+  } else if (self->damage_.RanOut()) {
+    // Whatever the library stumbled on, it was reading the made-up end of a cut file.
+    std::snprintf(self->message_, sizeof self->message_, "%s", JpegDamageWatch::kCutShort);
   } else {
-    cinfo->err->format_message(cinfo, self->message_);
+    char text[JMSG_LENGTH_MAX];
+    cinfo->err->format_message(cinfo, text);
+    // Past a sound header a fatal error is broken data, not a file of another kind.
+    std::snprintf(self->message_, sizeof self->message_,
+                  self->stage_ == Stage::kHeader ? "%s" : "the picture is damaged (%s)", text);
   }
   std::longjmp(self->jump_, 1);
 }
 
-// Warnings (a truncated file, corrupt data the library can step over) do not stop decoding and
-// go nowhere: the program has no console, and what was decoded is still shown.
+// Warnings (a truncated file, corrupt data the library can step over) do not stop decoding: the
+// damage watch notes them, and the whole picture is judged at the end. Trace messages go nowhere.
 void Decompressor::OnMessage(j_common_ptr cinfo, int level) {
-  if (level < 0) cinfo->err->num_warnings++;
+  if (level >= 0) return;
+  cinfo->err->num_warnings++;
+  Of(cinfo)->damage_.OnWarning(&Of(cinfo)->cinfo_);
 }
 
 // Called between the library's steps, most often while it absorbs a multi-scan file. A small
@@ -110,6 +132,7 @@ void Decompressor::OnMessage(j_common_ptr cinfo, int level) {
 // picture; and a conversion stopped from outside should not wait for a long file's end.
 void Decompressor::OnProgress(j_common_ptr cinfo) {
   Decompressor* self = Of(cinfo);
+  self->damage_.OnProgress(&self->cinfo_);
   if (CancelRequested(self->cancel_)) {
     self->cancelled_ = true;
     std::snprintf(self->message_, sizeof self->message_, "stopped");
@@ -132,13 +155,12 @@ bool Decompressor::WithinSizeLimits() {
       width * height <= limits_.maxPixels)
     return true;
   reason_ = "the picture is " + std::to_string(width) + "x" + std::to_string(height) +
-            " pixels, larger than the " + std::to_string(limits_.maxPixels) +
-            " pixels (at most " + std::to_string(limits_.maxDimension) +
-            " in either direction) that can be decoded";
+            " pixels, larger than the " + std::to_string(limits_.maxPixels) + " pixels (at most " +
+            std::to_string(limits_.maxDimension) + " in either direction) that can be decoded";
   return false;
 }
 
-bool Decompressor::ReadHeader(jpeg_source_mgr* source) {
+bool Decompressor::ReadHeader(jpeg_source_mgr* source, long long dataSize) {
   if (setjmp(jump_)) {
     reason_ = message_;
     return false;
@@ -149,6 +171,8 @@ bool Decompressor::ReadHeader(jpeg_source_mgr* source) {
   cinfo_.src = source;
   jpeg_read_header(&cinfo_, TRUE);
   if (!WithinSizeLimits()) return false;
+  damage_.Start(&cinfo_, dataSize);
+  stage_ = Stage::kScans;
 
   cmyk_ = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
   if (cinfo_.jpeg_color_space == JCS_GRAYSCALE) {
@@ -190,6 +214,18 @@ bool Decompressor::Read(std::uint8_t* const* rows, int count) {
     ReadCmykRows(rows, count);
   else
     ReadPlainRows(rows, count);
+  return true;
+}
+
+bool Decompressor::Finish() {
+  if (setjmp(jump_)) {
+    reason_ = message_;
+    return false;
+  }
+  stage_ = Stage::kFinishing;
+  // Before jpeg_finish_decompress, which frees the library's record of the scans.
+  damage_.ScansRead(&cinfo_);
+  jpeg_finish_decompress(&cinfo_);
   return true;
 }
 
@@ -252,12 +288,12 @@ class JpegRowReader::Impl {
     if (!file_) throw Error("Unable to open the JPEG picture " + path);
     fileSource_ = std::make_unique<JpegFileSource>();
     InitJpegFileSource(*fileSource_, file_.get());
-    ReadHeader(&fileSource_->pub);
+    ReadHeader(&fileSource_->pub, FileSize(path));
   }
 
   void OpenMemory(const unsigned char* data, std::size_t size) {
     InitJpegMemorySource(memorySource_, data, size);
-    ReadHeader(&memorySource_.pub);
+    ReadHeader(&memorySource_.pub, static_cast<long long>(size));
   }
 
   const Decompressor& decompressor() const { return decompressor_; }
@@ -273,11 +309,23 @@ class JpegRowReader::Impl {
     count = std::min(count, decompressor_.Height() - decompressor_.Scanline());
     if (count <= 0) return 0;
     Check(decompressor_.Read(rows, count));
+    // The rows handed out are judged as a whole after the last one: a damaged picture throws
+    // here, before its caller can finish what it made of them.
+    if (decompressor_.Scanline() == decompressor_.Height()) {
+      Check(decompressor_.Finish());
+      const std::string damage = decompressor_.Damage();
+      if (!damage.empty()) {
+        failed_ = true;
+        throw Error("Unable to decode the JPEG picture " + name_ + ": " + damage);
+      }
+    }
     return count;
   }
 
  private:
-  void ReadHeader(jpeg_source_mgr* source) { Check(decompressor_.ReadHeader(source)); }
+  void ReadHeader(jpeg_source_mgr* source, long long dataSize) {
+    Check(decompressor_.ReadHeader(source, dataSize));
+  }
 
   void Check(bool succeeded) {
     if (succeeded) return;
@@ -302,8 +350,8 @@ JpegRowReader::JpegRowReader(const std::string& path, const JpegLimits& limits,
   impl_->OpenFile(path);
 }
 
-JpegRowReader::JpegRowReader(const unsigned char* data, std::size_t size,
-                             const JpegLimits& limits, const CancelFlag* cancel)
+JpegRowReader::JpegRowReader(const unsigned char* data, std::size_t size, const JpegLimits& limits,
+                             const CancelFlag* cancel)
     : impl_(std::make_unique<Impl>("in memory", limits, cancel)) {
   impl_->OpenMemory(data, size);
 }
@@ -335,8 +383,7 @@ Bitmap JpegRowReader::ReadPicture() {
     for (int i = 0; i < count; ++i) rows[i] = picture.Row(first + i);
     ReadRows(rows, count);
   }
-  // The picture is complete. Whatever follows its last scan is left unread; destroying the
-  // reader releases everything.
+  // The picture is complete and was found whole when its last row was read.
   return picture;
 }
 

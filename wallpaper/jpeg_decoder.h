@@ -17,7 +17,7 @@ namespace dova {
 // are refused before anything of their size is allocated, progressive files with more scans are
 // stopped, and the library's own working memory is bounded.
 struct JpegLimits {
-  long long maxPixels = 120'000'000;     // larger than any camera or 8K screen shot
+  long long maxPixels = 120'000'000;  // larger than any camera or 8K screen shot
   int maxDimension = 32'768;
   int maxScans = 500;
   // Each scan of a multi-scan file makes the library pass over the whole picture: scans times
@@ -28,8 +28,11 @@ struct JpegLimits {
 };
 
 // Failures, here and below: dova::Error with a message that names the file when the file cannot
-// be opened, is not a JPEG, is broken beyond decoding, or breaks a limit. Warnings (a truncated
-// file) do not stop the decoding: the missing part comes out grey as libjpeg fills it.
+// be opened, is not a JPEG, is broken beyond decoding, breaks a limit, or is damaged: its data
+// ends before the picture is complete, or is corrupt over a large part of it (the line is drawn
+// in wallpaper/jpeg_damage.h). Small flaws libjpeg decodes fully (stray bytes between segments, a
+// missing end marker after complete scans) give the picture. Damage shows once the last row is
+// read: that ReadRows call throws.
 
 // A picture decoded a few rows at a time, so that its rows can be used and forgotten as they
 // come. Memory is the library's own working set: a few rows for a baseline file, the whole

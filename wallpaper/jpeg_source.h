@@ -1,13 +1,13 @@
 // Where libjpeg takes a picture's bytes from: a block of memory or an open file. Both behave as
 // the library's own stdio source does at the end of the data: an empty input is a fatal error,
-// and a truncated one gets a warning and a made-up end-of-image marker, so that whatever was
-// read still comes out as a picture.
+// and a truncated one gets a warning (JWRN_JPEG_EOF) and a made-up end-of-image marker, so that
+// the decoder finishes its rows and the decoder's damage watch can judge what was missing.
 #pragma once
+
+#include <jpeglib.h>
 
 #include <cstddef>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace dova {
 

@@ -16,9 +16,9 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "tests/support/test_pictures.h"
 #include "wallpaper/bmp_file.h"
 #include "wallpaper/jpeg_decoder.h"
-#include "tests/support/test_pictures.h"
 #include "wallpaper/wallpaper_installer.h"
 
 namespace dova {
@@ -162,7 +162,7 @@ TEST_F(PictureConversionTest, SameFileAsTheWholePictureForEveryFilterAndThreadCo
   for (const Picture& p : pictures) {
     const std::string source = MakeJpeg(p.name, p.width, p.height, p.bits, p.kind);
     const int sizes[][2] = {
-        {p.width * 11 / 20, p.height * 3 / 5},  // shrinking
+        {p.width * 11 / 20, p.height * 3 / 5},    // shrinking
         {p.width * 17 / 10, p.height * 13 / 10},  // enlarging
         {p.width * 7 / 5, p.height / 2},          // wider but lower
     };
@@ -247,8 +247,8 @@ TEST_F(PictureConversionTest, AMissingOrBrokenPictureLeavesNoFile) {
 
   // A progressive file that repeats its last scan beyond the decoder's limit fails only when
   // its decoding starts, after the target was created.
-  const Bytes progressive = testing::ReadBytes(
-      MakeJpeg("progressive", 64, 48, 24, JpegKind{90, true, true}));
+  const Bytes progressive =
+      testing::ReadBytes(MakeJpeg("progressive", 64, 48, 24, JpegKind{90, true, true}));
   const std::size_t last = testing::FindLastMarker(progressive, 0xDA);
   const std::size_t end = testing::FindLastMarker(progressive, 0xD9);
   ASSERT_NE(last, std::string::npos);
@@ -274,8 +274,8 @@ TEST_F(PictureConversionTest, CancelledBeforeOrDuringTheWorkLeavesNoFile) {
   // A progressive file is read whole before its first row comes out, a baseline one row by row:
   // the work is stopped inside the library and between rows.
   const std::string baseline = MakeJpeg("large", 4000, 3000, 24, JpegKind{});
-  const std::string progressive = MakeJpeg("large-progressive", 3000, 2000, 24,
-                                           JpegKind{90, true, true});
+  const std::string progressive =
+      MakeJpeg("large-progressive", 3000, 2000, 24, JpegKind{90, true, true});
   const std::string target = dir_.Native("wallpaper2.bmp");
   for (const std::string& source : {baseline, progressive}) {
     for (bool resize : {true, false}) {
@@ -301,7 +301,8 @@ TEST_F(PictureConversionTest, CancelledBeforeOrDuringTheWorkLeavesNoFile) {
             }
           });
           const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-          while (!FileExists(target) && std::chrono::steady_clock::now() < giveUp) {
+          while (!FileExists(target + ".new") && !FileExists(target) &&
+                 std::chrono::steady_clock::now() < giveUp) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
           }
           cancel = true;

@@ -13,6 +13,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
+#include "platform/file_system_hooks.h"
 #include "platform/wildcard.h"
 
 namespace dova {
@@ -37,7 +38,7 @@ bool Stat(const std::string& path, struct stat& info) {
 
 }  // namespace
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
+std::FILE* SystemOpenFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
   return std::fopen(ToPosix(path).c_str(), mode);
 }
@@ -52,11 +53,11 @@ bool DirectoryExists(const std::string& path) {
   return Stat(path, info) && S_ISDIR(info.st_mode);
 }
 
-bool RemoveFile(const std::string& path) {
+bool SystemRemoveFile(const std::string& path) {
   return !path.empty() && !DirectoryExists(path) && ::unlink(ToPosix(path).c_str()) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+bool SystemRenameFile(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return false;
   const std::string source = ToPosix(from), target = ToPosix(to);
   // rename() would replace `to`; a hard link refuses an existing name in one step. File systems
@@ -72,7 +73,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return ::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool SystemReplaceFile(const std::string& from, const std::string& to) {
   if (from.empty() || to.empty()) return false;
   const std::string source = ToPosix(from);
   // Put the new contents on disk before the name points at them, as MOVEFILE_WRITE_THROUGH
@@ -132,7 +133,8 @@ std::string ExecutablePath() {
   for (;;) {
     const ssize_t got = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (got < 0) return std::string();
-    if (static_cast<std::size_t>(got) < buffer.size()) return ToCore(std::string(buffer.data(), got));
+    if (static_cast<std::size_t>(got) < buffer.size())
+      return ToCore(std::string(buffer.data(), got));
     buffer.resize(buffer.size() * 2);
   }
 }

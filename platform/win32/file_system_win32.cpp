@@ -10,6 +10,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
+#include "platform/file_system_hooks.h"
 
 namespace dova {
 
@@ -36,7 +37,7 @@ class FindHandle {
 
 }  // namespace
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
+std::FILE* SystemOpenFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
   return std::fopen(path.c_str(), mode);
 }
@@ -51,13 +52,15 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveFile(const std::string& path) { return !path.empty() && DeleteFileA(path.c_str()); }
+bool SystemRemoveFile(const std::string& path) {
+  return !path.empty() && DeleteFileA(path.c_str());
+}
 
-bool RenameFile(const std::string& from, const std::string& to) {
+bool SystemRenameFile(const std::string& from, const std::string& to) {
   return !from.empty() && !to.empty() && MoveFileA(from.c_str(), to.c_str());
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool SystemReplaceFile(const std::string& from, const std::string& to) {
   return !from.empty() && !to.empty() &&
          MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
@@ -109,7 +112,8 @@ bool SetCurrentDir(const std::string& path) {
 std::string ExecutablePath() {
   std::vector<char> buffer(MAX_PATH + 1);
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
     // A full buffer means the name was cut (XP does not even set ERROR_INSUFFICIENT_BUFFER).
     if (length < buffer.size()) return std::string(buffer.data(), length);
