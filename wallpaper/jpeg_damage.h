@@ -36,10 +36,11 @@
 // early by the standard's convention, and the library then supplies zeros without a warning.
 #pragma once
 
-#include <jpeglib.h>
-
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "wallpaper/jpeg_library.h"
 
 namespace dova {
 

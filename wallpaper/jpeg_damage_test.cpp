@@ -2,7 +2,6 @@
 // small flaws libjpeg decodes fully. A damaged picture must end in an error that says so; a
 // whole one must give exactly the sound file's pixels.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "platform/error.h"
 #include "tests/support/test_pictures.h"
 #include "wallpaper/jpeg_decoder.h"
+#include "wallpaper/jpeg_library.h"
 
 namespace dova {
 namespace {

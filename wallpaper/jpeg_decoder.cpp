@@ -6,9 +6,6 @@
 // decides once the rows are read whether they make the whole picture (wallpaper/jpeg_damage.h).
 #include "wallpaper/jpeg_decoder.h"
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
@@ -21,6 +18,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "wallpaper/jpeg_damage.h"
+#include "wallpaper/jpeg_library.h"
 #include "wallpaper/jpeg_source.h"
 
 namespace dova {

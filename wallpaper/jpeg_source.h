@@ -4,10 +4,10 @@
 // the decoder finishes its rows and the decoder's damage watch can judge what was missing.
 #pragma once
 
-#include <jpeglib.h>
-
 #include <cstddef>
 #include <cstdio>
+
+#include "wallpaper/jpeg_library.h"
 
 namespace dova {
 

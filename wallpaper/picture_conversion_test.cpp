@@ -4,7 +4,6 @@
 #include "wallpaper/picture_conversion.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <chrono>
 #include <cmath>
@@ -19,6 +18,7 @@
 #include "tests/support/test_pictures.h"
 #include "wallpaper/bmp_file.h"
 #include "wallpaper/jpeg_decoder.h"
+#include "wallpaper/jpeg_library.h"
 #include "wallpaper/wallpaper_installer.h"
 
 namespace dova {

@@ -2,14 +2,13 @@
 // and the decoder see the files they see in use.
 #pragma once
 
-#include <jpeglib.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "wallpaper/jpeg_library.h"
 
 namespace dova::testing {
 
