@@ -60,8 +60,8 @@ class NothingLostTest : public ::testing::Test {
                        "[Site2]\r\nURL=http://127.0.0.1/\r\nWPURL=http://127.0.0.1/b\r\n"
                        "IMAGE=b.bmp\r\nENABLED=0\r\n"
                        "[Custom]\r\nNote=kept\r\n");
-    app_.dir.WriteFile("Sites\\dova.lst", "8x6\t" + pictures_[0] + "\r\n12x8\t" + pictures_[1] +
-                                               "\r\n");
+    app_.dir.WriteFile("Sites\\dova.lst",
+                       "8x6\t" + pictures_[0] + "\r\n12x8\t" + pictures_[1] + "\r\n");
     // A first run installs the first picture, which stays the wallpaper in use, and leaves the
     // list cursor on the second.
     Run([&](TForm1& form) {
@@ -75,8 +75,8 @@ class NothingLostTest : public ::testing::Test {
   }
 
   Platform platform() {
-    return Platform{app_.clock, app_.screen, app_.pump,    app_.errors, app_.text,
-                    app_.dialogs, app_.help, app_.desktop, app_.window};
+    return Platform{app_.clock,   app_.screen, app_.pump,    app_.errors, app_.text,
+                    app_.dialogs, app_.help,   app_.desktop, app_.window};
   }
 
   // One run of the program: start, `session`, exit.
@@ -235,17 +235,17 @@ TEST_F(NothingLostTest, SavingAtExit) {
   const std::string bitmap = app_.ctx().DataDir + "wallpaper2.bmp";
   for (int call = 0; call < calls; ++call) {
     SCOPED_TRACE("writing call " + std::to_string(call));
-    const std::string struck = RunWithFault(FileFault::CallFails(call), session, after,
-                                            desktopBefore_);
+    const std::string struck =
+        RunWithFault(FileFault::CallFails(call), session, after, desktopBefore_);
     ASSERT_FALSE(struck.empty());
     ExpectOneReport(struck, bitmap);
   }
-  for (const auto& [file, total] : {std::pair<std::string, long long>{"dova.ini", iniBytes},
-                                    {"dova.lst", listBytes}}) {
+  for (const auto& [file, total] :
+       {std::pair<std::string, long long>{"dova.ini", iniBytes}, {"dova.lst", listBytes}}) {
     for (long long bytes = 0; bytes < total; bytes += ByteStep(bytes)) {
       SCOPED_TRACE(file + " after " + std::to_string(bytes) + " bytes");
-      ExpectOneReport(RunWithFault(FileFault::DiskFull(bytes, file), session, after, desktopBefore_),
-                      bitmap);
+      ExpectOneReport(
+          RunWithFault(FileFault::DiskFull(bytes, file), session, after, desktopBefore_), bitmap);
       RunWithFault(FileFault::Killed(bytes, file), session, after, desktopBefore_);
     }
   }

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dova::FuzzCheck(picture->BitsPerPixel() == 8 || picture->BitsPerPixel() == 24,
                   "neither 8 nor 24 bits per pixel");
   // A file's rows are at least a byte a pixel, padded to four bytes.
-  const std::size_t smallestRow = (static_cast<std::size_t>(picture->Width()) + 3) & ~std::size_t{3};
+  const std::size_t smallestRow =
+      (static_cast<std::size_t>(picture->Width()) + 3) & ~std::size_t{3};
   dova::FuzzCheck(static_cast<std::size_t>(picture->Height()) * smallestRow <= size,
                   "more pixels than the file holds");
 
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dova::FuzzCheck(again.Width() == picture->Width() && again.Height() == picture->Height() &&
                       again.BitsPerPixel() == picture->BitsPerPixel(),
                   "the written bitmap reads back in another shape");
-  const std::size_t rowBytes = static_cast<std::size_t>(picture->Width()) * picture->BytesPerPixel();
+  const std::size_t rowBytes =
+      static_cast<std::size_t>(picture->Width()) * picture->BytesPerPixel();
   for (int y = 0; y < picture->Height(); ++y)
     dova::FuzzCheck(std::memcmp(again.Row(y), picture->Row(y), rowBytes) == 0,
                     "the written bitmap reads back with other pixels");

@@ -23,9 +23,9 @@ std::string WithoutBlanksAround(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);
   const std::string tail = dova::CommandLineTail(line);
-  dova::FuzzCheck(tail.size() <= line.size() &&
-                      line.compare(line.size() - tail.size(), tail.size(), tail) == 0,
-                  "the arguments are not the end of the line");
+  dova::FuzzCheck(
+      tail.size() <= line.size() && line.compare(line.size() - tail.size(), tail.size(), tail) == 0,
+      "the arguments are not the end of the line");
   dova::FuzzCheck(tail.empty() || (tail[0] != ' ' && tail[0] != '\t'),
                   "the arguments start with a blank");
   if (!line.empty() && line[0] != '"') {

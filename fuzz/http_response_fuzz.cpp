@@ -33,8 +33,8 @@ class AnswerServer {
  public:
   AnswerServer() {
     dova::Ipv4Address address;
-    dova::FuzzCheck(library_.Started() && dova::ParseIpv4(kAddress, address) &&
-                        listener_.Open() && listener_.Listen(address, kPort, 16),
+    dova::FuzzCheck(library_.Started() && dova::ParseIpv4(kAddress, address) && listener_.Open() &&
+                        listener_.Listen(address, kPort, 16),
                     std::string("cannot listen on ") + kAddress + ":80");
     std::thread([this] { Run(); }).detach();  // serves until the process ends
   }
@@ -195,8 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   dova::FakeFetchHost host;
   host.recordProgress = false;
-  const std::string request =
-      "GET /potd HTTP/1.0\r\nHost: 127.0.34.1\r\nConnection: Close\r\n\r\n";
+  const std::string request = "GET /potd HTTP/1.0\r\nHost: 127.0.34.1\r\nConnection: Close\r\n\r\n";
   CheckText(answer, textLimit,
             dova::SendRequestForText(host, kAddress, kPort, request, textLimit, QuickTimeouts()));
 

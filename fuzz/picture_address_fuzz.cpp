@@ -36,8 +36,8 @@ void CheckRequest(const dova::ConnectionSettings& settings, const char* method,
   const bool credentials = !dova::ProxyAuthorizationLines(settings, useProxy).empty();
   dova::FuzzCheck(lines == (credentials ? 7u : 5u), "the request has another number of lines");
   dova::FuzzCheck(text.compare(0, std::string(method).size(), method) == 0 &&
-                      text.find(" HTTP/1.0\r\nHost: ") != std::string::npos &&
-                      text.size() >= 4 && text.compare(text.size() - 4, 4, "\r\n\r\n") == 0,
+                      text.find(" HTTP/1.0\r\nHost: ") != std::string::npos && text.size() >= 4 &&
+                      text.compare(text.size() - 4, 4, "\r\n\r\n") == 0,
                   "the request lost its shape");
   dova::FuzzCheck(text.find('\0') == std::string::npos, "a zero byte in the request");
 }

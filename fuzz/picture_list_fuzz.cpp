@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   dova::testing::TestApp& app = dova::FuzzProgram();
   dova::AppContext& context = app.ctx();
   const int cursor = size > 0 ? static_cast<std::int8_t>(data[0]) : 0;
-  const std::string bytes = size > 0 ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1)
-                                     : std::string();
+  const std::string bytes =
+      size > 0 ? std::string(reinterpret_cast<const char*>(data) + 1, size - 1) : std::string();
   dova::WriteFuzzFile(context.DataDir + "dova.lst", bytes);
 
   dova::FileGridControl& grid = context.form.FileGrid;
@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   grid.SelectRows(0, 0);
   dova::LoadPictureList(context, cursor);
   dova::FuzzCheck(grid.RowCount() >= 1, "the grid has no row");
-  dova::FuzzCheck(grid.selTop >= 0 && grid.selTop < grid.RowCount() && grid.selTop == grid.selBottom,
-                  "the cursor is off the list");
+  dova::FuzzCheck(
+      grid.selTop >= 0 && grid.selTop < grid.RowCount() && grid.selTop == grid.selBottom,
+      "the cursor is off the list");
   for (const dova::GridRow& row : grid.rows) {
     dova::FuzzCheck(row[0] == dova::FileNameOf(row[2]), "a row is not named after its path");
     const dova::CellColours colours =

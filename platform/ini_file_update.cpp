@@ -29,8 +29,8 @@ class IniFileUpdate::Copy : public IniFile {
   Copy(std::string realPath, std::unique_ptr<IniFile> file, bool usable)
       : realPath_(std::move(realPath)), file_(std::move(file)), usable_(usable) {}
 
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& def, std::size_t bufferSize) override {
+  std::string ReadString(const std::string& section, const std::string& key, const std::string& def,
+                         std::size_t bufferSize) override {
     return file_->ReadString(section, key, def, bufferSize);
   }
   std::vector<std::string> ReadKeyNames(const std::string& section,
@@ -52,8 +52,7 @@ class IniFileUpdate::Copy : public IniFile {
   bool usable_;
 };
 
-IniFileUpdate::IniFileUpdate(std::string path)
-    : path_(std::move(path)), copyPath_(path_ + ".new") {
+IniFileUpdate::IniFileUpdate(std::string path) : path_(std::move(path)), copyPath_(path_ + ".new") {
   bool usable = !IsReadOnlyFile(path_);
   if (usable) {
     std::string contents;

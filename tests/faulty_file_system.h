@@ -31,9 +31,9 @@ namespace dova::testing {
 struct FileFault {
   enum class Kind { kNone, kCallFails, kDiskFull, kKilled };
   Kind kind = Kind::kNone;
-  int call = -1;         // kCallFails: the number of the writing call that fails
-  long long bytes = 0;   // kDiskFull, kKilled: bytes that reach the disk first
-  std::string only;      // with bytes: only streams whose path holds this text count and fail
+  int call = -1;        // kCallFails: the number of the writing call that fails
+  long long bytes = 0;  // kDiskFull, kKilled: bytes that reach the disk first
+  std::string only;     // with bytes: only streams whose path holds this text count and fail
 
   static FileFault None() { return {}; }
   static FileFault CallFails(int call) { return {Kind::kCallFails, call, 0, {}}; }
@@ -131,8 +131,8 @@ class FaultyFileSystem : public FileSystemHooks {
     if (limited && written_ + static_cast<long long>(size) > fault_.bytes)
       room = static_cast<std::size_t>(fault_.bytes - written_);
     // Straight to the disk, so that what a killed program wrote is there.
-    if (room > 0 && (std::fwrite(data, 1, room, stream.inner) != room ||
-                     std::fflush(stream.inner) != 0))
+    if (room > 0 &&
+        (std::fwrite(data, 1, room, stream.inner) != room || std::fflush(stream.inner) != 0))
       return -1;
     if (stream.counts) written_ += static_cast<long long>(room);
     if (room == size) return static_cast<ssize_t>(size);

@@ -1,8 +1,8 @@
 #include "wallpaper/jpeg_damage.h"
 
-#include <algorithm>
-
 #include <jerror.h>
+
+#include <algorithm>
 
 namespace dova {
 
@@ -104,15 +104,15 @@ bool JpegDamageWatch::ScansCoverPicture(j_decompress_ptr cinfo) const {
 void JpegDamageWatch::ScansRead(j_decompress_ptr cinfo) { scansCover_ = ScansCoverPicture(cinfo); }
 
 std::string JpegDamageWatch::Verdict() const {
-  if (ranOut_ && (ranOutInScan_ || neededDataAfterEnd_ || !scansCover_))
-    return kCutShort;
-  const std::size_t lost = static_cast<std::size_t>(std::count(lostRows_.begin(), lostRows_.end(), 1));
+  if (ranOut_ && (ranOutInScan_ || neededDataAfterEnd_ || !scansCover_)) return kCutShort;
+  const std::size_t lost =
+      static_cast<std::size_t>(std::count(lostRows_.begin(), lostRows_.end(), 1));
   if (lost * kToleratedShare > lostRows_.size())
     return "the picture is damaged: its data is corrupt in " + std::to_string(lost) + " of " +
            std::to_string(lostRows_.size()) + " rows of blocks";
   if (dataSize_ > 0 && leftOver_ * static_cast<long long>(kToleratedShare) > dataSize_)
-    return "the picture is damaged: its data is corrupt: " + std::to_string(leftOver_) + " of its " +
-           std::to_string(dataSize_) + " bytes were left over";
+    return "the picture is damaged: its data is corrupt: " + std::to_string(leftOver_) +
+           " of its " + std::to_string(dataSize_) + " bytes were left over";
   return std::string();
 }
 

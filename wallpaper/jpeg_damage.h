@@ -36,6 +36,7 @@
 // early by the standard's convention, and the library then supplies zeros without a warning.
 #pragma once
 
+#include <cstdio>  // before jpeglib.h, which uses FILE and size_t
 #include <string>
 #include <vector>
 
@@ -72,10 +73,10 @@ class JpegDamageWatch {
   std::vector<unsigned char> lostRows_;  // one flag per iMCU row
   unsigned scannedComponents_ = 0;       // bit per component index that some scan carried
   long long dataSize_ = 0;
-  long long leftOver_ = 0;               // bytes skipped after completed scans
-  bool scansCover_ = false;              // as ScansRead found
-  bool ranOut_ = false;                  // the source supplied its made-up end marker
-  bool ranOutInScan_ = false;            // ... before the last row of a scan
+  long long leftOver_ = 0;     // bytes skipped after completed scans
+  bool scansCover_ = false;    // as ScansRead found
+  bool ranOut_ = false;        // the source supplied its made-up end marker
+  bool ranOutInScan_ = false;  // ... before the last row of a scan
   bool neededDataAfterEnd_ = false;
 };
 

@@ -2,7 +2,6 @@
 // small flaws libjpeg decodes fully. A damaged picture must end in an error that says so; a
 // whole one must give exactly the sound file's pixels.
 #include <gtest/gtest.h>
-
 #include <jpeglib.h>
 
 #include <cstdint>
@@ -187,9 +186,11 @@ TEST_F(DamagedJpegTest, EveryCutOfTheCompressedDataIsRefused) {
 
 // Real-sized pictures cut as an interrupted copy or download leaves them, from a file.
 TEST_F(DamagedJpegTest, PicturesCutShortAreRefusedFromAFile) {
-  const Encoding encodings[] = {
-      {"large-baseline"}, {"large-progressive", true}, {"large-arithmetic", false, 0, true},
-      {"large-arithmetic-progressive", true, 0, true}, {"large-restarts", false, 2}};
+  const Encoding encodings[] = {{"large-baseline"},
+                                {"large-progressive", true},
+                                {"large-arithmetic", false, 0, true},
+                                {"large-arithmetic-progressive", true, 0, true},
+                                {"large-restarts", false, 2}};
   for (const Encoding& encoding : encodings) {
     SCOPED_TRACE(encoding.name);
     const Bytes whole = Make(encoding, 640, 480);
@@ -265,8 +266,8 @@ TEST_F(DamagedJpegTest, FlawsThatLeaveThePictureWholeStillDecode) {
     // Before the first scan's header, and before every later segment between scans.
     std::vector<std::size_t> markers;
     for (std::size_t i = 2; i + 1 < whole.size(); ++i)
-      if (whole[i] == 0xFF && (whole[i + 1] == 0xDA || whole[i + 1] == 0xC4 ||
-                               whole[i + 1] == 0xDB))
+      if (whole[i] == 0xFF &&
+          (whole[i + 1] == 0xDA || whole[i + 1] == 0xC4 || whole[i + 1] == 0xDB))
         markers.push_back(i);
     ASSERT_FALSE(markers.empty());
     for (std::size_t at : markers) {
