@@ -41,6 +41,9 @@ class StartAndSave(ProgramTest):
             for key, value in keys.items():
                 self.assertEqual(ini[section][key], value, "%s %s" % (section, key))
         self.assertIn("Path", ini["OffLine"])
+        # The settings replace dova.ini whole, through a copy that does not stay behind.
+        self.assertEqual([n for n in os.listdir(os.path.dirname(p.site("dova.ini")))
+                          if n.endswith((".new", ".tmp"))], [])
         log = self.log()
         self.assertIn("NOTICE " + PHRASES["start"], log)
         self.assertIn("%s - 1024x768 (%s - 1.33 )" % (PHRASES["resolution"],
