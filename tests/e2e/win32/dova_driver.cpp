@@ -118,7 +118,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (std::strcmp(command, "tray") == 0 && argc > 2) {
-    HWND tray = TrayWindow();
+    // The tray icon comes a moment after the main window: waited for, as a user would.
+    HWND tray = nullptr;
+    for (int i = 0; i < 100 && !(tray = TrayWindow()); ++i) Sleep(100);
     if (!tray) {
       std::fprintf(stderr, "no tray window\n");
       return 1;
