@@ -17,6 +17,8 @@ struct DirEntry {
 };
 
 // Opens a file as fopen does (modes "rb", "wb", "w", "r", "ab"...). Null when it cannot.
+// OpenFile, RemoveFile, RenameFile and ReplaceFile go through the hooks of
+// platform/file_system_hooks.h, where tests make them fail on purpose.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 bool FileExists(const std::string& path);       // a file (not a directory) is there
