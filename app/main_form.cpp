@@ -6,6 +6,7 @@
 
 #include "app/keyboard.h"
 #include "app/scheduler.h"
+#include "app/start_with_windows.h"
 #include "form/channel_grid.h"
 #include "form/controller.h"
 #include "form/settings_store.h"
@@ -15,6 +16,7 @@
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
 #include "platform/ini_file_update.h"
+#include "platform/stored_text.h"
 #include "text/number_text.h"
 
 namespace dova {
@@ -35,7 +37,7 @@ std::string DirectoryOf(const std::string& path) {
 
 TForm1::TForm1(const Platform& platform, const std::string& executablePath,
                const std::string& commandLineArgs)
-    : context_(platform) {
+    : context_(platform), executablePath_(executablePath) {
   AppContext& c = context_;
   c.CommandLineArgs = commandLineArgs;
   c.ProgramDir = DirectoryOf(executablePath);
@@ -76,7 +78,7 @@ void TForm1::FormCreate() {
   created_ = true;
   AppContext& c = context_;
   FormModel& f = c.form;
-  std::unique_ptr<IniFile> ini = OpenIniFile(c.DataDir + "dova.ini");
+  std::unique_ptr<IniFile> ini = OpenStoredIniFile(c.DataDir + "dova.ini");
   SettingsStore settings;
 
   // Each step runs even when one before it failed: a broken value must not leave the rest of
@@ -111,6 +113,7 @@ void TForm1::FormCreate() {
                 c.Phrase("language") + " " + c.LanguagesDir + f.ComboBox10.Text());
   });
   Guarded([&] { LoadPictureList(c, settings.CursorPosition()); });
+  Guarded([&] { ShowStartWithWindows(); });
   showAtStart_ = !f.CheckBox3.checked && Trim(c.CommandLineArgs) != "minimized";
   UpdateControls(c);
   Guarded([&] {
@@ -160,9 +163,25 @@ void TForm1::ControlClicked(const std::string& name) {
       {"Image1", [](AppContext& c) { c.platform.desktop.OpenUrl(kBannerUrl); }},
   };
   Handle([&] {
+    if (name == "CheckBox8") return CheckBox8Click();
     const auto found = kClicks.find(name);
     if (found != kClicks.end()) found->second(context_);
   });
+}
+
+void TForm1::ShowStartWithWindows() {
+  context_.form.CheckBox8.checked = StartsWithWindows(context_.platform.startup, executablePath_);
+}
+
+void TForm1::CheckBox8Click() {
+  try {
+    SetStartWithWindows(context_.platform.startup, executablePath_,
+                        context_.form.CheckBox8.checked);
+  } catch (...) {
+    ShowStartWithWindows();  // the box shows what the system kept
+    throw;
+  }
+  ShowStartWithWindows();
 }
 
 void TForm1::ControlEntered(const std::string& name) {
@@ -201,6 +220,8 @@ void TForm1::MenuCommand(const std::string& item) {
     AppContext& c = context_;
     if (item == "N3") {
       c.platform.window.OpenMainWindow();
+      // The user may have changed the start-up list meanwhile (the Task Manager, another copy).
+      ShowStartWithWindows();
     } else if (item == "N1") {
       N1Click(c);
     } else if (item == "N2") {

@@ -31,7 +31,8 @@ class TForm1 {
   FormModel& Form() { return context_.form; }
 
   // The start-up sequence, once, right after construction: channels, languages, settings,
-  // journal lines, picture list, show-or-hide, enabled states, the change at start-up.
+  // journal lines, picture list, the start-with-Windows box, show-or-hide, enabled states, the
+  // change at start-up.
   void FormCreate();
   // Whether the message loop shows the window when it starts (decided by FormCreate).
   bool ShowAtStart() const { return showAtStart_; }
@@ -68,8 +69,12 @@ class TForm1 {
   // event whatever the handler changed.
   template <typename Action>
   void Handle(Action action);
+  // CheckBox8 shows whether the user's start-up entry runs this copy; a click changes the entry.
+  void ShowStartWithWindows();
+  void CheckBox8Click();
 
   AppContext context_;
+  std::string executablePath_;
   Scheduler scheduler_;     // Timer1
   SettingsStore settings_;  // remembers stored texts that did not convert
   bool showAtStart_ = false;

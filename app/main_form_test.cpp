@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/start_with_windows.h"
 #include "platform/file_system.h"
+#include "tests/support/ansi_code_page.h"
 #include "tests/support/test_app.h"
+#include "tests/support/test_jpeg.h"
 
 namespace dova {
 namespace {
@@ -15,7 +18,7 @@ struct ProgramRun : ::testing::Test {
   TestApp app;
   Platform platform() {
     return Platform{app.clock,   app.screen, app.pump,    app.errors, app.text,
-                    app.dialogs, app.help,   app.desktop, app.window};
+                    app.dialogs, app.help,   app.desktop, app.window, app.startup};
   }
   std::unique_ptr<TForm1> Start(const std::string& args = "") {
     auto form = std::make_unique<TForm1>(platform(), app.dir.Path() + "Dova.exe", args);
@@ -140,6 +143,114 @@ TEST_F(ProgramRun, MenuAndTrayCommands) {
   EXPECT_FALSE(form->Context().WindowClosed);
   form->FormClose();
   EXPECT_TRUE(form->Context().WindowClosed);
+}
+
+TEST_F(ProgramRun, TheStartWithWindowsBoxShowsAndChangesTheUsersStartupEntry) {
+  app.dir.WriteFile("Sites\\dova.ini", "[OnLine]\r\nOnLoad=0\r\n");
+  const std::string exe = app.dir.Path() + "Dova.exe";
+  std::map<std::string, std::string>& commands = app.startup.commands;
+  auto form = Start();
+  CheckBox& box = form->Form().CheckBox8;
+  EXPECT_FALSE(box.checked);
+  EXPECT_EQ(box.parent, "GroupBox8");  // on the Options page, with the general options
+
+  box.checked = true;  // the user's click, as the window hands it on
+  form->ControlClicked("CheckBox8");
+  EXPECT_EQ(commands[kStartupEntryName], "\"" + exe + "\" minimized");
+  EXPECT_TRUE(box.checked);
+  box.checked = false;
+  form->ControlClicked("CheckBox8");
+  EXPECT_EQ(commands.count(kStartupEntryName), 0u);
+
+  // The entry is the truth: what the user did elsewhere shows when the window is opened.
+  commands[kStartupEntryName] = StartupCommand(exe);
+  form->MenuCommand("N3");
+  EXPECT_TRUE(box.checked);
+  form.reset();
+  EXPECT_EQ(Ini().find("Windows"), std::string::npos);  // nothing of it in dova.ini
+
+  // Turned off in the Task Manager: shown off; checking it turns it on there too.
+  app.startup.switches[kStartupEntryName] = std::string("\x03\0\0\0\0\0\0\0\x01\x02\x03\x04", 12);
+  form = Start();
+  EXPECT_FALSE(form->Form().CheckBox8.checked);
+  form->Form().CheckBox8.checked = true;
+  form->ControlClicked("CheckBox8");
+  EXPECT_EQ(app.startup.switches[kStartupEntryName][0], '\x02');
+  EXPECT_TRUE(StartsWithWindows(app.startup, exe));
+  form.reset();
+
+  // A copy elsewhere owns the entry: shown off here.
+  commands[kStartupEntryName] = StartupCommand("D:\\Old\\Dova.exe");
+  EXPECT_FALSE(Start()->Form().CheckBox8.checked);
+
+  // A system that refuses: the error box, and the box shows what the system kept.
+  app.startup.refuseWrites = true;
+  form = Start();
+  form->Form().CheckBox8.checked = true;
+  form->ControlClicked("CheckBox8");
+  ASSERT_EQ(app.errors.shown.size(), 1u);
+  EXPECT_NE(app.errors.shown[0].find("Dova Wallpaper Changer"), std::string::npos);
+  EXPECT_FALSE(form->Form().CheckBox8.checked);
+}
+
+// dova.ini and dova.lst of an earlier version on a Russian system, in Windows-1251.
+TEST_F(ProgramRun, FilesOfEarlierVersionsLoadAsBeforeAndAreWrittenBackAsTheyWere) {
+  testing::ScopedAnsiCodePage russianSystem(1251);
+  if (!russianSystem.Active()) GTEST_SKIP() << "needs a system with the Cyrillic code page";
+  const std::string sea = "C:\\\xCA\xE0\xF0\xF2\xE8\xED\xEA\xE8\\\xEC\xEE\xF0\xE5.jpg";  // C:\Картинки\море.jpg
+  const std::string list = "800x600\t" + sea + "\r\n\tC:\\plain.jpg\r\n";
+  app.dir.WriteFile("Sites\\dova.lst", list);
+  app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nWorkType=offline\r\nCurrentWallpaper=" + sea +
+                                            "\r\n[OnLine]\r\nOnLoad=0\r\nProxyLogin=\xC0\xED\xFF\r\n"
+                                            "[OffLine]\r\nOnLoad=0\r\n");
+  {
+    auto form = Start();
+    EXPECT_EQ(form->Form().FileGrid.rows[0][0], "море.jpg");
+    EXPECT_EQ(form->Form().FileGrid.rows[0][2], "C:\\Картинки\\море.jpg");
+    EXPECT_EQ(form->Context().CurrentWallpaper, "C:\\Картинки\\море.jpg");
+    EXPECT_EQ(form->Form().Edit3.text, "Аня");
+  }
+  EXPECT_EQ(app.dir.ReadFile("Sites\\dova.lst"), list);
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("CurrentWallpaper=" + sea + "\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("ProxyLogin=\xC0\xED\xFF\r\n"), std::string::npos);
+  EXPECT_NE(ini.compare(0, 3, "\xEF\xBB\xBF"), 0);
+}
+
+// A picture in a folder named in Cyrillic, itself named in Chinese letters and an emoji, on a
+// Western system: added, installed, and the same bytes after a save and a load.
+TEST_F(ProgramRun, APictureNamedBeyondTheCodePageIsAddedInstalledAndKeptExactly) {
+  testing::ScopedAnsiCodePage westernSystem(1252);
+  if (!westernSystem.Active()) GTEST_SKIP() << "needs a system with the Western code page";
+  ASSERT_TRUE(CreateDirectoryPath(app.dir.Path() + "Картинки"));
+  const std::string picture = app.dir.Path() + "Картинки\\山水画😀.jpg";
+  testing::WriteTestJpeg(picture, 64, 48);
+  app.dir.WriteFile("Sites\\dova.ini",
+                    "[Main]\r\nWorkType=offline\r\nSection=1\r\n[OffLine]\r\nOnLoad=0\r\n");
+  {
+    auto form = Start();
+    app.dialogs.files = {picture};
+    form->ControlClicked("SpeedButton1");
+    ASSERT_EQ(form->Form().FileGrid.rows[0][0], "山水画😀.jpg");
+    EXPECT_EQ(form->Form().FileGrid.rows[0][1], "64x48");
+    form->ControlClicked("SpeedButton8");
+    EXPECT_TRUE(app.errors.shown.empty());
+    EXPECT_EQ(app.desktop.wallpaper, app.ctx().DataDir + "wallpaper1.bmp");
+    EXPECT_EQ(form->Context().CurrentWallpaper, picture);
+    EXPECT_GT(FileSize(app.ctx().DataDir + "wallpaper1.bmp"), 64 * 48 * 3);
+  }
+  const std::string list = app.dir.ReadFile("Sites\\dova.lst");
+  EXPECT_EQ(list, "\xEF\xBB\xBF" "64x48\t" + picture + "\r\n");
+  EXPECT_EQ(Ini().compare(0, 3, "\xEF\xBB\xBF"), 0);
+  {
+    auto form = Start();
+    EXPECT_EQ(form->Form().FileGrid.rows[0][2], picture);
+    EXPECT_EQ(form->Context().CurrentWallpaper, picture);
+  }
+  EXPECT_EQ(app.dir.ReadFile("Sites\\dova.lst"), list);
+  const std::string log = app.dir.ReadFile("Sites\\dova.log~");
+  EXPECT_EQ(log.compare(0, 3, "\xEF\xBB\xBF"), 0);
+  EXPECT_NE(log.find(picture), std::string::npos);
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ class NothingLostTest : public ::testing::Test {
 
   Platform platform() {
     return Platform{app_.clock,   app_.screen, app_.pump,    app_.errors, app_.text,
-                    app_.dialogs, app_.help,   app_.desktop, app_.window};
+                    app_.dialogs, app_.help,   app_.desktop, app_.window, app_.startup};
   }
 
   // One run of the program: start, `session`, exit.

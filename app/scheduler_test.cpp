@@ -10,7 +10,6 @@
 #include "platform/file_system.h"
 #include "tests/support/test_app.h"
 #include "tests/support/test_jpeg.h"
-#include "text/cp1251.h"
 
 namespace dova {
 namespace {
@@ -109,7 +108,7 @@ TEST_F(SchedulerTest, PeriodCountsFromTheLastAppliedWallpaperWhateverStartedIt) 
   EXPECT_EQ(ListChanges(), 2);
   TickAt(10, 35, 0);
   EXPECT_EQ(ListChanges(), 3);
-  EXPECT_EQ(Count(Log(), Cp1251("Установка картинки")), 2);
+  EXPECT_EQ(Count(Log(), "Установка картинки"), 2);
 }
 
 TEST_F(SchedulerTest, FirstRunChangesAtTheFirstTick) {
@@ -219,7 +218,7 @@ TEST_F(SchedulerTest, TickDuringARunningChangeStartsNoSecondOne) {
   ChangeGuard running(c);
   TickAt(10, 0, 0);
   EXPECT_EQ(ListChanges(), 0);
-  EXPECT_EQ(Log().find(Cp1251("Установка картинки")), std::string::npos);
+  EXPECT_EQ(Log().find("Установка картинки"), std::string::npos);
 }
 
 TEST_F(SchedulerTest, DecodingErrorOfAScheduledChangeReachesTheCaller) {

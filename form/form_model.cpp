@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "text/cp1251.h"
-
 namespace dova {
 
 namespace {
@@ -59,9 +57,9 @@ void FileGridControl::ClampSelection() {
 
 // The design: places are in the parent's client area, in pixels at 96 dpi.
 FormModel::FormModel()
-    : GroupBox4(Group("GroupBox4", "TabSheet1", 6, 2, 189, 189, Cp1251(" Каналы "))),
+    : GroupBox4(Group("GroupBox4", "TabSheet1", 6, 2, 189, 189, " Каналы ")),
       GroupBox1(
-          Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, Cp1251(" Смена фоновой картинки "))),
+          Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, " Смена фоновой картинки ")),
       StringGrid1("GroupBox4", 8, 16, 173, 165),
       CheckBox1("CheckBox1", "GroupBox1", 12, 20, 236, 17),
       CheckBox2("CheckBox2", "GroupBox1", 12, 42, 236, 17),
@@ -77,8 +75,8 @@ FormModel::FormModel()
       SpeedButton8("SpeedButton8", "TabSheet2", 144, 166),
       SpeedButton5("SpeedButton5", "TabSheet2", 240, 166),
       SpeedButton6("SpeedButton6", "TabSheet2", 264, 166),
-      GroupBox5(Group("GroupBox5", "TabSheet2", 296, 2, 161, 62, Cp1251(" Порядок выбора "))),
-      GroupBox6(Group("GroupBox6", "TabSheet2", 296, 66, 161, 124, Cp1251(" Расписание "))),
+      GroupBox5(Group("GroupBox5", "TabSheet2", 296, 2, 161, 62, " Порядок выбора ")),
+      GroupBox6(Group("GroupBox6", "TabSheet2", 296, 66, 161, 124, " Расписание ")),
       RadioButton4("RadioButton4", "GroupBox5", 10, 18, 145, 17),
       RadioButton5("RadioButton5", "GroupBox5", 10, 38, 145, 17),
       CheckBox7("CheckBox7", "GroupBox6", 10, 18, 145, 17),
@@ -90,45 +88,47 @@ FormModel::FormModel()
       ComboBox9("ComboBox9", "GroupBox6", 84, 96, 45, 21),
       Label10(Label("Label10", "GroupBox6", 75, 60, 6, ":")),
       Label11(Label("Label11", "GroupBox6", 75, 100, 6, ":")),
-      GroupBox3(Group("GroupBox3", "TabSheet3", 6, 2, 451, 106, Cp1251("Размер изображения"))),
-      GroupBox7(Group("GroupBox7", "TabSheet3", 6, 112, 180, 78, Cp1251(" Режим работы "))),
-      GroupBox8(Group("GroupBox8", "TabSheet3", 192, 112, 265, 78, Cp1251(" Общие настройки "))),
+      GroupBox3(Group("GroupBox3", "TabSheet3", 6, 2, 451, 106, "Размер изображения")),
+      GroupBox7(Group("GroupBox7", "TabSheet3", 6, 112, 180, 78, " Режим работы ")),
+      GroupBox8(Group("GroupBox8", "TabSheet3", 192, 112, 265, 78, " Общие настройки ")),
       RadioButton1("RadioButton1", "GroupBox3", 12, 18, 430, 17),
       RadioButton2("RadioButton2", "GroupBox3", 12, 38, 430, 17),
       RadioButton3("RadioButton3", "GroupBox3", 12, 58, 430, 17),
-      Label9(Label("Label9", "GroupBox3", 180, 82, 120, Cp1251("Использовать фильтр:"))),
+      Label9(Label("Label9", "GroupBox3", 180, 82, 120, "Использовать фильтр:")),
       ComboBox5("ComboBox5", "GroupBox3", 306, 78, 130, 21),
       RadioButton9("RadioButton9", "GroupBox7", 12, 20, 160, 17),
       RadioButton10("RadioButton10", "GroupBox7", 12, 44, 160, 17),
-      CheckBox3("CheckBox3", "GroupBox8", 12, 20, 245, 17),
-      Label16(Label("Label16", "GroupBox8", 100, 48, 30, Cp1251("Язык:"))),
-      ComboBox10("ComboBox10", "GroupBox8", 136, 44, 120, 21),
-      GroupBox2(Group("GroupBox2", "TabSheet4", 6, 2, 451, 122, Cp1251(" Прокси сервер "))),
+      // Three rows in the general options: start minimized, start with Windows, the language.
+      CheckBox3("CheckBox3", "GroupBox8", 12, 16, 245, 17),
+      CheckBox8("CheckBox8", "GroupBox8", 12, 34, 245, 17),
+      Label16(Label("Label16", "GroupBox8", 100, 56, 30, "Язык:")),
+      ComboBox10("ComboBox10", "GroupBox8", 136, 52, 120, 21),
+      GroupBox2(Group("GroupBox2", "TabSheet4", 6, 2, 451, 122, " Прокси сервер ")),
       CheckBox4("CheckBox4", "GroupBox2", 12, 18, 300, 17),
       CheckBox5("CheckBox5", "GroupBox2", 12, 68, 300, 17),
       CheckBox6("CheckBox6", "TabSheet4", 12, 160, 220, 17),
-      Label2(Label("Label2", "GroupBox2", 12, 44, 55, Cp1251("Сервер:"))),
-      Label3(Label("Label3", "GroupBox2", 318, 44, 35, Cp1251("Порт:"))),
-      Label4(Label("Label4", "GroupBox2", 12, 94, 55, Cp1251("Логин:"))),
-      Label5(Label("Label5", "GroupBox2", 222, 94, 50, Cp1251("Пароль:"))),
-      Label6(Label("Label6", "TabSheet4", 12, 136, 190, Cp1251("Максимальный размер файла:"))),
-      Label7(Label("Label7", "TabSheet4", 312, 162, 60, Cp1251("Kб/сек"))),
-      Label8(Label("Label8", "TabSheet4", 312, 136, 60, Cp1251("Kбайт"))),
+      Label2(Label("Label2", "GroupBox2", 12, 44, 55, "Сервер:")),
+      Label3(Label("Label3", "GroupBox2", 318, 44, 35, "Порт:")),
+      Label4(Label("Label4", "GroupBox2", 12, 94, 55, "Логин:")),
+      Label5(Label("Label5", "GroupBox2", 222, 94, 50, "Пароль:")),
+      Label6(Label("Label6", "TabSheet4", 12, 136, 190, "Максимальный размер файла:")),
+      Label7(Label("Label7", "TabSheet4", 312, 162, 60, "Kб/сек")),
+      Label8(Label("Label8", "TabSheet4", 312, 136, 60, "Kбайт")),
       Edit1("Edit1", "GroupBox2", 70, 40, 236, 21),
       Edit2("Edit2", "GroupBox2", 356, 40, 80, 21),
       Edit3("Edit3", "GroupBox2", 70, 90, 140, 21),
       Edit4("Edit4", "GroupBox2", 276, 90, 160, 21),
       ComboBox3("ComboBox3", "TabSheet4", 236, 132, 70, 21),
       ComboBox4("ComboBox4", "TabSheet4", 236, 158, 70, 21) {
-  caption = "Dova Wallpaper \xD0\xA1hanger";  // the Cp1251("С") is the Cyrillic capital Es
-  TabSheet1.caption = Cp1251("Картинка дня");
-  TabSheet2.caption = Cp1251("Из списка");
-  TabSheet3.caption = Cp1251("Настройки");
-  TabSheet4.caption = Cp1251("Настройки соединения");
+  caption = "Dova Wallpaper \xD0\xA1hanger";  // the "С" is the Cyrillic capital Es
+  TabSheet1.caption = "Картинка дня";
+  TabSheet2.caption = "Из списка";
+  TabSheet3.caption = "Настройки";
+  TabSheet4.caption = "Настройки соединения";
 
-  CheckBox1.caption = Cp1251("При загрузке");
+  CheckBox1.caption = "При загрузке";
   CheckBox1.checked = true;
-  CheckBox2.caption = Cp1251("Каждый день в определенное время");
+  CheckBox2.caption = "Каждый день в определенное время";
   ComboBox1.items = NumberItems(1, 24);
   ComboBox2.items = NumberItems(0, 59);
 
@@ -136,48 +136,49 @@ FormModel::FormModel()
                          &SpeedButton5, &SpeedButton6})
     b->showHint = true;
   SpeedButton8.showHint = false;  // its parent shows no hints
-  SpeedButton1.hint = Cp1251("Добавить один или несколько файлов");
-  SpeedButton2.hint = Cp1251("Добавить каталог");
-  SpeedButton3.hint = Cp1251("Удалить выбранные картинки");
-  SpeedButton4.hint = Cp1251("Удалить картинки не подходящие по пропорциям");
-  SpeedButton5.hint = Cp1251("Подвинуть выбранные картинки вверх");
-  SpeedButton6.hint = Cp1251("Подвинуть выбранные картинки вниз");
-  SpeedButton7.hint = Cp1251("Очистить список");
-  SpeedButton8.hint = Cp1251("Установить картинку на рабочий стол");
-  RadioButton4.caption = Cp1251("По порядку");
-  RadioButton5.caption = Cp1251("Случайным образом");
-  CheckBox7.caption = Cp1251("При загрузке");
-  RadioButton6.caption = Cp1251("В определенное время");
-  RadioButton7.caption = Cp1251("Через определенное время");
+  SpeedButton1.hint = "Добавить один или несколько файлов";
+  SpeedButton2.hint = "Добавить каталог";
+  SpeedButton3.hint = "Удалить выбранные картинки";
+  SpeedButton4.hint = "Удалить картинки не подходящие по пропорциям";
+  SpeedButton5.hint = "Подвинуть выбранные картинки вверх";
+  SpeedButton6.hint = "Подвинуть выбранные картинки вниз";
+  SpeedButton7.hint = "Очистить список";
+  SpeedButton8.hint = "Установить картинку на рабочий стол";
+  RadioButton4.caption = "По порядку";
+  RadioButton5.caption = "Случайным образом";
+  CheckBox7.caption = "При загрузке";
+  RadioButton6.caption = "В определенное время";
+  RadioButton7.caption = "Через определенное время";
   ComboBox6.items = NumberItems(0, 24);
   ComboBox7.items = NumberItems(0, 59);
   ComboBox8.items = NumberItems(0, 24);
   ComboBox9.items = NumberItems(0, 59);
 
-  RadioButton1.caption = Cp1251("Изменять размер изображения средствами Windows (рекомендуется)");
-  RadioButton2.caption = Cp1251("Изменять размер изображения средствами программы");
-  RadioButton3.caption = Cp1251("Не изменять размер изображения");
+  RadioButton1.caption = "Изменять размер изображения средствами Windows (рекомендуется)";
+  RadioButton2.caption = "Изменять размер изображения средствами программы";
+  RadioButton3.caption = "Не изменять размер изображения";
   ComboBox5.items = {"Box", "Triangle", "Hermite", "Bell", "B-Spline", "Lanczos", "Mitchell"};
-  RadioButton9.caption = Cp1251("Картинка дня");
-  RadioButton10.caption = Cp1251("Из списка");
-  CheckBox3.caption = Cp1251("Запускаться свернутым");
+  RadioButton9.caption = "Картинка дня";
+  RadioButton10.caption = "Из списка";
+  CheckBox3.caption = "Запускаться свернутым";
+  CheckBox8.caption = "Запускаться вместе с Windows";
 
-  CheckBox4.caption = Cp1251("Использовать прокси сервер");
-  CheckBox5.caption = Cp1251("Прокси сервер требует логин и пароль");
-  CheckBox6.caption = Cp1251("Ограничивать скорость скачивания");
+  CheckBox4.caption = "Использовать прокси сервер";
+  CheckBox5.caption = "Прокси сервер требует логин и пароль";
+  CheckBox6.caption = "Ограничивать скорость скачивания";
   Edit2.text = "8080";
   Edit4.password = true;
   ComboBox3.items = {"100", "200", "300",  "400",  "500",  "600", "700",
                      "800", "900", "1000", "2000", "3000", "5000"};
   ComboBox4.items = {"1", "2", "3", "5", "10", "20", "50", "100"};
 
-  PopupMenu = {{"N3", Cp1251("Открыть"), false, true},
+  PopupMenu = {{"N3", "Открыть", false, true},
                {"N4", "-", true, false},
-               {"N1", Cp1251("Установить картинку из списка"), false, false},
-               {"N2", Cp1251("Установить картинку из Интернета"), false, false},
+               {"N1", "Установить картинку из списка", false, false},
+               {"N2", "Установить картинку из Интернета", false, false},
                {"N5", "-", true, false},
-               {"N6", Cp1251("Выход"), false, false}};
-  openDialogTitle = Cp1251("Выбор файлов");
+               {"N6", "Выход", false, false}};
+  openDialogTitle = "Выбор файлов";
   openDialogFilter =
       "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
       "(*.jpeg)|*.jpeg";
@@ -190,7 +191,7 @@ FormModel::FormModel()
       &RadioButton5, &GroupBox6,     &CheckBox7,    &RadioButton6, &ComboBox6,    &Label10,
       &ComboBox7,    &RadioButton7,  &ComboBox8,    &Label11,      &ComboBox9,    &GroupBox3,
       &RadioButton1, &RadioButton2,  &RadioButton3, &Label9,       &ComboBox5,    &GroupBox7,
-      &RadioButton9, &RadioButton10, &GroupBox8,    &CheckBox3,    &Label16,      &ComboBox10,
+      &RadioButton9, &RadioButton10, &GroupBox8,    &CheckBox3,    &CheckBox8,    &Label16,      &ComboBox10,
       &GroupBox2,    &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
       &CheckBox5,    &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
       &ComboBox3,    &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,

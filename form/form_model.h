@@ -198,6 +198,7 @@ class FormModel {
   ComboBox ComboBox5;
   RadioButton RadioButton9, RadioButton10;
   CheckBox CheckBox3;
+  CheckBox CheckBox8;  // start with Windows: shows the user's start-up entry, not a setting
   CaptionControl Label16;
   ComboBox ComboBox10;
 

@@ -28,6 +28,7 @@ void UpdateLanguage(AppContext& context) {
   f.CheckBox5.caption = phrase("proxy_auth");
   f.CheckBox6.caption = phrase("limitspeed");
   f.CheckBox7.caption = phrase("onstartup");
+  f.CheckBox8.caption = phrase("startwithwindows");
   f.SpeedButton1.hint = phrase("addfiles");
   f.SpeedButton2.hint = phrase("adddirectory");
   f.SpeedButton3.hint = phrase("deleteimages");

@@ -46,7 +46,7 @@ struct ConnectionSettings {
   std::string proxyServer;  // resolved as a host name
   std::string proxyPort;    // read as a decimal integer, 1..65535
   bool proxyNeedsLogin = false;
-  std::string login;  // ANSI bytes, sent as they are
+  std::string login;  // UTF-8; sent in the ANSI code page when it fits
   std::string password;
   bool limitSpeed = false;
   std::string speed;        // kilobytes per second, read as a decimal integer

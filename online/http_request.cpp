@@ -3,6 +3,7 @@
 
 #include "online/base64.h"
 #include "online/http_fetcher.h"
+#include "platform/code_page.h"
 #include "platform/error.h"
 #include "text/number_text.h"
 
@@ -61,9 +62,13 @@ long long MaximumPictureBytes(const ConnectionSettings& settings) {
 
 std::string ProxyAuthorizationLines(const ConnectionSettings& settings) {
   if (!settings.useProxy || !settings.proxyNeedsLogin) return std::string();
-  // RFC 7617 Basic credentials: the bytes of login ":" password as they stand (ANSI).
-  return "Proxy-Authorization: Basic " +
-         Base64EncodeText(settings.login + ":" + settings.password) +
+  // RFC 7617 Basic credentials. Proxies set up for the earlier versions of the program know
+  // them in the system's ANSI code page, which is what those versions sent; credentials that
+  // do not fit it go as UTF-8, the charset RFC 7617 names.
+  const std::string credentials = settings.login + ":" + settings.password;
+  std::string bytes;
+  if (!Utf8ToCodePage(credentials, AnsiCodePage(), bytes)) bytes = credentials;
+  return "Proxy-Authorization: Basic " + Base64EncodeText(bytes) +
          "\r\nProxy-Connection: Close\r\n";
 }
 

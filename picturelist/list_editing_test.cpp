@@ -11,7 +11,6 @@
 #include "platform/file_system.h"
 #include "tests/support/test_app.h"
 #include "tests/support/test_jpeg.h"
-#include "text/cp1251.h"
 
 namespace dova {
 namespace {
@@ -141,7 +140,7 @@ TEST_F(ListEditingTest, DirectoryAddsPlainJpegFilesInListingOrderAndBecomesCurre
   Jpeg("pics\\c.png");
   Jpeg("pics\\d.jpg.txt");
   Jpeg("pics\\.hidden.jpg");
-  Jpeg("pics\\" + Cp1251("Море.Jpeg"));
+  Jpeg("pics\\Море.Jpeg");
   ASSERT_TRUE(CreateDirectoryPath(pics + "e.jpg"));
   Jpeg("pics\\e.jpg\\inside.jpg");
 
@@ -164,7 +163,7 @@ TEST_F(ListEditingTest, DirectoryAddsPlainJpegFilesInListingOrderAndBecomesCurre
   for (int i = 1; i < 4; ++i) sizes.push_back(grid.rows[i][0] + "=" + grid.rows[i][1]);
   std::sort(sizes.begin(), sizes.end());
   EXPECT_EQ(sizes, (std::vector<std::string>{"A.JPG=800x600", "b.jpeg=1280x1024",
-                                             Cp1251("Море.Jpeg") + "=64x48"}));
+                                             "Море.Jpeg=64x48"}));
   EXPECT_EQ(GetCurrentDir() + "\\", pics);
   EXPECT_EQ(c.form.statusText, "");
 }

@@ -11,7 +11,7 @@
 
 #include "form/wallpaper_change.h"
 #include "platform/file_system.h"
-#include "text/cp1251.h"
+#include "platform/stored_text.h"
 #include "wallpaper/wallpaper_installer.h"
 
 namespace dova {
@@ -114,8 +114,9 @@ void SeedPictureChoice(unsigned long long seed) {
 
 void LoadPictureList(AppContext& context, int cursorPosition) {
   FileGridControl& grid = context.form.FileGrid;
-  std::string contents;
-  if (ReadWholeFile(context.DataDir + "dova.lst", contents)) {
+  std::string bytes;
+  if (ReadWholeFile(context.DataDir + "dova.lst", bytes)) {
+    const std::string contents = DecodeStoredText(bytes);
     std::vector<GridRow> rows;
     const char* const end = contents.data() + contents.size();
     const char* line = contents.data();
@@ -145,13 +146,14 @@ bool SavePictureList(AppContext& context) {
   const std::string path = context.DataDir + "dova.lst";
   const std::string temporary = path + ".new";
 
-  std::string contents;
+  std::string text;
   for (const GridRow& row : grid.rows) {
-    contents += row[1];
-    contents += '\t';
-    contents += row[2];
-    contents += "\r\n";
+    text += row[1];
+    text += '\t';
+    text += row[2];
+    text += "\r\n";
   }
+  const std::string contents = EncodeStoredText(text);
 
   bool saved = false;
   if (std::FILE* file = OpenFile(temporary, "wb")) {
@@ -176,7 +178,7 @@ void FileGridDblClick(AppContext& context) {
 void N1Click(AppContext& context) {
   ChangeGuard guard(context);
   if (!guard.Acquired()) return;
-  context.log.Write(LogLevel::Notice, Cp1251("Установка картинки"));
+  context.log.Write(LogLevel::Notice, "Установка картинки");
   FileGridControl& grid = context.form.FileGrid;
   int next;
   if (context.form.RadioButton5.checked) {

@@ -45,11 +45,12 @@ void SeedPictureChoice(unsigned long long seed);
 // Fills FileGrid from DataDir + "dova.lst" and restores the list cursor to `cursorPosition`
 // when it is a row of the list (the first visible row then is cursorPosition - 3, or 0).
 // A missing or unreadable file leaves the empty list. Lines of any length are read; lines
-// without a tab are skipped; bytes are kept as they are.
+// without a tab are skipped. The file's text is read as stored text (platform/stored_text.h):
+// UTF-8 after a byte order mark, else the system's ANSI code page.
 void LoadPictureList(AppContext& context, int cursorPosition);
 
-// Writes every row of FileGrid as size text, tab, full path, CR LF to DataDir + "dova.lst".
-// The new list is written to a temporary file first and then replaces the old one, so a failed
+// Writes every row of FileGrid as size text, tab, full path, CR LF to DataDir + "dova.lst", in
+// the ANSI code page when every path fits it, else as UTF-8 with a byte order mark. The new list is written to a temporary file first and then replaces the old one, so a failed
 // write leaves the old list intact; the failure is logged as an Error line ("createerror" +
 // " " + list path + ". " + "nolist"). Returns whether the list was saved.
 bool SavePictureList(AppContext& context);

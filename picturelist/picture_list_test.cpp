@@ -8,9 +8,9 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "tests/support/ansi_code_page.h"
 #include "tests/support/test_app.h"
 #include "tests/support/test_jpeg.h"
-#include "text/cp1251.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -114,8 +114,11 @@ TEST_F(PictureListTest, SaveWritesSizeTabPathCrLfAndTheEmptyListAsOneTab) {
   EXPECT_FALSE(FileExists(c.DataDir + "dova.lst.new"));
 }
 
-TEST_F(PictureListTest, AnsiBytesLongLinesAndGarbageSurviveLoadAndSaveByteForByte) {
-  const std::string cyrillic = Cp1251("C:\\Картинки\\море.jpg");
+TEST_F(PictureListTest, AnsiListsLongLinesAndGarbageSurviveLoadAndSaveByteForByte) {
+  testing::ScopedAnsiCodePage cyrillicSystem(1251);
+  if (!cyrillicSystem.Active()) GTEST_SKIP() << "needs a system with the Cyrillic code page";
+  // "C:\Картинки\море.jpg" as an earlier version wrote it on a Russian Windows.
+  const std::string cyrillic = "C:\\\xCA\xE0\xF0\xF2\xE8\xED\xEA\xE8\\\xEC\xEE\xF0\xE5.jpg";
   const std::string longPath = "C:\\" + std::string(5000, 'd') + "\\" + cyrillic.substr(3);
   std::string contents = "800x600\t" + cyrillic + "\r\n" + "1x2\t" + longPath + "\r\n";
   std::mt19937 random(7);
@@ -126,20 +129,54 @@ TEST_F(PictureListTest, AnsiBytesLongLinesAndGarbageSurviveLoadAndSaveByteForByt
 
   LoadPictureList(c, 0);
   ASSERT_GE(grid.RowCount(), 2);
-  EXPECT_EQ(grid.rows[0][2], cyrillic);
-  EXPECT_EQ(grid.rows[0][0], Cp1251("море.jpg"));
-  EXPECT_EQ(grid.rows[1][2], longPath);
+  EXPECT_EQ(grid.rows[0][2], "C:\\Картинки\\море.jpg");
+  EXPECT_EQ(grid.rows[0][0], "море.jpg");
+  EXPECT_EQ(grid.rows[1][2], "C:\\" + std::string(5000, 'd') + "\\Картинки\\море.jpg");
   EXPECT_EQ(grid.rows[1][1], "1x2");
 
-  // What was read is written back so that the next start reads the same rows.
+  // Every byte of the code page has its character, so the list is written back as it was read:
+  // in the same code page, the two rows byte for byte, and the next start reads the same rows.
   const std::vector<GridRow> loaded = grid.rows;
   ASSERT_TRUE(SavePictureList(c));
   const std::string saved = ListFile();
+  EXPECT_EQ(saved.compare(0, contents.find(garbage), contents, 0, contents.find(garbage)), 0);
   grid.rows = {GridRow{}};
   LoadPictureList(c, 0);
   EXPECT_EQ(grid.rows, loaded);
   ASSERT_TRUE(SavePictureList(c));
   EXPECT_EQ(ListFile(), saved);
+}
+
+TEST_F(PictureListTest, APathBeyondTheAnsiCodePageMakesTheListUtf8WithAMarkAndComesBackExactly) {
+  testing::ScopedAnsiCodePage westernSystem(1252);
+  if (!westernSystem.Active()) GTEST_SKIP() << "needs a system with the Western code page";
+  const std::string german = "C:\\Bilder\\Größe.jpg";
+  const std::string chinese = "C:\\Картинки\\山水画😀.jpg";
+
+  // Everything fits Windows-1252: the list stays in it, as earlier versions wrote it.
+  grid.rows = {MakeListRow(german, "800x600")};
+  ASSERT_TRUE(SavePictureList(c));
+  EXPECT_EQ(ListFile(), "800x600\tC:\\Bilder\\Gr\xF6\xDF" "e.jpg\r\n");
+
+  // A row that does not fit turns the whole file into UTF-8 with a byte order mark.
+  grid.rows = {MakeListRow(german, "800x600"), MakeListRow(chinese, "")};
+  ASSERT_TRUE(SavePictureList(c));
+  const std::string saved = ListFile();
+  EXPECT_EQ(saved, "\xEF\xBB\xBF" "800x600\t" + german + "\r\n\t" + chinese + "\r\n");
+  grid.rows = {GridRow{}};
+  LoadPictureList(c, 1);
+  ASSERT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(grid.rows[1][2], chinese);
+  EXPECT_EQ(grid.rows[1][0], "山水画😀.jpg");
+  EXPECT_EQ(grid.selTop, 1);
+  ASSERT_TRUE(SavePictureList(c));
+  EXPECT_EQ(ListFile(), saved);
+
+  // The mark decides, whatever the system's code page.
+  testing::ScopedAnsiCodePage cyrillicSystem(1251);
+  grid.rows = {GridRow{}};
+  LoadPictureList(c, 0);
+  EXPECT_EQ(grid.rows[0][2], german);
 }
 
 TEST_F(PictureListTest, HundredThousandRowsLoadAndSaveCompletely) {
@@ -255,8 +292,8 @@ TEST_F(PictureListTest, InOrderChangeWrapsAroundAndInstallsThroughBothBitmapsInT
 
   const std::string log = Log();
   std::size_t fixedLines = 0;
-  for (std::size_t at = log.find(Cp1251("Установка картинки")); at != std::string::npos;
-       at = log.find(Cp1251("Установка картинки"), at + 1))
+  for (std::size_t at = log.find("Установка картинки"); at != std::string::npos;
+       at = log.find("Установка картинки", at + 1))
     ++fixedLines;
   EXPECT_EQ(fixedLines, 2u);
   EXPECT_NE(log.find("NOTICE " + c.Phrase("convertingimage") + " " + paths[1]), std::string::npos);
@@ -304,7 +341,7 @@ TEST_F(PictureListTest, RandomChoiceDrawsEveryRowUniformly) {
 
 TEST_F(PictureListTest, EmptyListChangeLogsButInstallsNothing) {
   N1Click(c);
-  EXPECT_NE(Log().find(Cp1251("Установка картинки")), std::string::npos);
+  EXPECT_NE(Log().find("Установка картинки"), std::string::npos);
   EXPECT_EQ(app.desktop.calls, 0);
   EXPECT_EQ(c.form.trayIconIndex, 3);
   FileGridDblClick(c);
@@ -361,7 +398,7 @@ TEST_F(PictureListTest, TriggersArrivingWhileAChangeRunsAreIgnored) {
     FileGridDblClick(c);
     EXPECT_EQ(grid.selTop, 0);
     EXPECT_EQ(app.desktop.calls, 0);
-    EXPECT_EQ(Log().find(Cp1251("Установка картинки")), std::string::npos);
+    EXPECT_EQ(Log().find("Установка картинки"), std::string::npos);
   }
   N1Click(c);
   EXPECT_EQ(grid.selTop, 1);

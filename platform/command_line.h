@@ -5,7 +5,7 @@
 
 namespace dova {
 
-// The text after the program name in `commandLine` (as GetCommandLineA gives it), with the
+// The text after the program name in `commandLine` (as GetCommandLineW gives it, in UTF-8), with the
 // blanks and tabs after the name skipped. The name ends at its closing quote when it starts with
 // one, otherwise at the first blank or tab; a quote without its partner runs to the end.
 std::string CommandLineTail(const std::string& commandLine);

@@ -10,7 +10,7 @@ class Desktop {
   virtual ~Desktop() = default;
   // Writes "Wallpaper" = bitmapPath and "StrechWallpaper" = "1" or "0" as REG_SZ under
   // HKEY_CURRENT_USER\Control Panel\Desktop (creating the key when missing), then tells the
-  // desktop with SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, NULL, SPIF_SENDWININICHANGE).
+  // desktop with SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, bitmapPath, SPIF_SENDWININICHANGE).
   // Throws dova::Error when a value cannot be written; the system call's result is not checked.
   virtual void SetWallpaper(const std::string& bitmapPath, bool doNotResize) = 0;
   // Opens a web address with the default handler; the result is ignored.

@@ -226,6 +226,88 @@ TEST(FileSystem, CurrentDirectoryFollowsSetCurrentDir) {
   EXPECT_EQ(GetCurrentDir(), before);
 }
 
+// Names outside any one code page, in every call of the file layer: a folder named in Cyrillic
+// holding a picture named in Chinese letters and an emoji.
+TEST(FileSystem, NamesOfEveryScriptWorkInEveryCall) {
+  TempDir dir;
+  const std::string folder = dir.File("Картинки");
+  ASSERT_TRUE(CreateDirectoryPath(folder));
+  EXPECT_TRUE(DirectoryExists(folder));
+  const std::string picture = folder + "\\山水画😀.jpg";
+  std::FILE* file = OpenFile(picture, "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("data", file);
+  std::fclose(file);
+  EXPECT_EQ(dir.ReadFile("Картинки\\山水画😀.jpg"), "data");  // the name other programs see
+  EXPECT_TRUE(FileExists(picture));
+  EXPECT_EQ(FileSize(picture), 4);
+  std::string contents;
+  ASSERT_TRUE(ReadWholeFile(picture, contents));
+  EXPECT_EQ(contents, "data");
+  EXPECT_EQ(SortedNames(ListDirectory(folder + "\\*.jpg")),
+            (std::vector<std::string>{"山水画😀.jpg"}));
+  EXPECT_EQ(SortedNames(ListDirectory(dir.File("*.*"))), (std::vector<std::string>{"Картинки"}));
+
+  const std::string renamed = folder + "\\Море 🌊.jpg";
+  ASSERT_TRUE(RenameFile(picture, renamed));
+  EXPECT_FALSE(FileExists(picture));
+  dir.WriteFile("Картинки\\山水画😀.jpg", "new");
+  ASSERT_TRUE(ReplaceFile(picture, renamed));
+  EXPECT_EQ(dir.ReadFile("Картинки\\Море 🌊.jpg"), "new");
+  ASSERT_TRUE(SetReadOnlyFile(renamed, true));
+  EXPECT_TRUE(IsReadOnlyFile(renamed));
+  ASSERT_TRUE(SetReadOnlyFile(renamed, false));
+
+  const std::string before = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir(folder));
+  const std::string now = GetCurrentDir();
+  EXPECT_EQ(now.substr(now.size() - std::string("\\Картинки").size()), "\\Картинки");
+  EXPECT_TRUE(ReadWholeFile("Море 🌊.jpg", contents));
+  ASSERT_TRUE(SetCurrentDir(before));
+  EXPECT_TRUE(RemoveFile(renamed));
+  EXPECT_FALSE(FileExists(renamed));
+}
+
+// The old limit of MAX_PATH (260) characters does not hold the program's paths.
+TEST(FileSystem, PathsLongerThanMaxPathWorkInEveryCall) {
+  TempDir dir;
+  std::string folder = dir.Path();
+  for (int level = 0; folder.size() < 400; ++level) {
+    folder += std::string(48, 'd') + "Ω" + std::to_string(level);
+    ASSERT_TRUE(CreateDirectoryPath(folder)) << folder.size();
+    EXPECT_TRUE(DirectoryExists(folder));
+    folder += "\\";
+  }
+  const std::string picture = folder + "山水画😀.jpg";
+  ASSERT_GT(picture.size(), 300u);
+  std::FILE* file = OpenFile(picture, "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("long", file);
+  std::fclose(file);
+  EXPECT_TRUE(FileExists(picture));
+  EXPECT_EQ(FileSize(picture), 4);
+  std::string contents;
+  ASSERT_TRUE(ReadWholeFile(picture, contents));
+  EXPECT_EQ(contents, "long");
+  EXPECT_EQ(SortedNames(ListDirectory(folder + "*.jpg")), (std::vector<std::string>{"山水画😀.jpg"}));
+  // "." and ".." inside a long path are resolved, as in a short one.
+  const std::string last = folder.substr(folder.rfind('\\', folder.size() - 2) + 1);
+  EXPECT_TRUE(FileExists(folder + ".\\..\\" + last + "山水画😀.jpg"));
+  ASSERT_TRUE(RenameFile(picture, folder + "renamed.jpg"));
+  file = OpenFile(folder + "other.jpg", "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("other", file);
+  std::fclose(file);
+  ASSERT_TRUE(ReplaceFile(folder + "other.jpg", folder + "renamed.jpg"));
+  ASSERT_TRUE(ReadWholeFile(folder + "renamed.jpg", contents));
+  EXPECT_EQ(contents, "other");
+  ASSERT_TRUE(SetReadOnlyFile(folder + "renamed.jpg", true));
+  EXPECT_TRUE(IsReadOnlyFile(folder + "renamed.jpg"));
+  ASSERT_TRUE(SetReadOnlyFile(folder + "renamed.jpg", false));
+  EXPECT_TRUE(RemoveFile(folder + "renamed.jpg"));
+  EXPECT_FALSE(FileExists(folder + "renamed.jpg"));
+}
+
 TEST(FileSystem, ExecutablePathNamesTheRunningProgram) {
   const std::string path = ExecutablePath();
   ASSERT_FALSE(path.empty());

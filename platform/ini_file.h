@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,10 +36,24 @@ class IniFile {
 };
 
 // The system's implementation for this build: the private-profile functions on Windows, the
-// portable reader and writer elsewhere.
+// portable reader and writer elsewhere. Its texts are the file's bytes as they are. The program
+// reads and writes its own files through OpenCodedIniFile (platform/stored_text.h, the language
+// packs); this one is the measure the tests hold the portable reader and writer to.
 std::unique_ptr<IniFile> OpenIniFile(const std::string& path);
 
-// The portable implementation, on every system (tests compare it with the system's).
+// The portable implementation, on every system, on the file's bytes as they are.
 std::unique_ptr<IniFile> OpenPortableIniFile(const std::string& path);
+
+// How a file's bytes hold its text: `decode` gives the UTF-8 text of the bytes read, `encode`
+// the bytes that store a whole text.
+struct TextCoding {
+  std::function<std::string(const std::string& bytes)> decode;
+  std::function<std::string(const std::string& text)> encode;
+};
+
+// The portable implementation on the decoded text: names and values are UTF-8, a value is cut to
+// bufferSize - 1 characters (not bytes), and every write stores the whole text anew through
+// `encode`.
+std::unique_ptr<IniFile> OpenCodedIniFile(const std::string& path, TextCoding coding);
 
 }  // namespace dova

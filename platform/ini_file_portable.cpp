@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/ini_text.h"
+#include "platform/unicode_text.h"
 
 namespace dova {
 
@@ -16,23 +17,31 @@ namespace {
 
 class PortableIniFile : public IniFile {
  public:
-  explicit PortableIniFile(std::string path) : path_(std::move(path)) {}
+  // Without a coding the texts are the file's bytes.
+  PortableIniFile(std::string path, TextCoding coding)
+      : path_(std::move(path)), coding_(std::move(coding)) {}
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def, std::size_t bufferSize) override {
     std::string contents;
-    if (ReadWholeFile(path_, contents)) {
+    if (Read(contents)) {
       const IniText text(std::move(contents));
-      if (const std::string* value = text.FindValue(section, key))
-        return ProfileValue(*value, bufferSize);
+      if (const std::string* value = text.FindValue(section, key)) {
+        if (!coding_.decode) return ProfileValue(*value, bufferSize);
+        return bufferSize == 0 ? std::string()
+                               : FirstCharacters(ProfileValue(*value, value->size() + 1),
+                                                 bufferSize - 1);
+      }
     }
-    return ProfileDefault(def, bufferSize);
+    if (!coding_.decode) return ProfileDefault(def, bufferSize);
+    return bufferSize == 0 ? std::string()
+                           : FirstCharacters(ProfileDefault(def, def.size() + 1), bufferSize - 1);
   }
 
   std::vector<std::string> ReadKeyNames(const std::string& section,
                                         std::size_t blockSize) override {
     std::string contents;
-    if (!ReadWholeFile(path_, contents)) return {};
+    if (!Read(contents)) return {};
     return NamesFittingBlock(IniText(std::move(contents)).KeyNames(section), blockSize);
   }
 
@@ -42,19 +51,26 @@ class PortableIniFile : public IniFile {
     if (FileExists(path_)) {
       // A file that is there but cannot be read (locked, no permission) must not be replaced
       // by one holding only this key.
-      if (IsReadOnlyFile(path_) || !ReadWholeFile(path_, contents)) return false;
+      if (IsReadOnlyFile(path_) || !Read(contents)) return false;
     }
-    return Save(IniText(std::move(contents)).WithValue(section, key, OneLineValue(value)));
+    std::string text = IniText(std::move(contents)).WithValue(section, key, OneLineValue(value));
+    return Save(coding_.encode ? coding_.encode(text) : text);
   }
 
   const std::string& Path() const override { return path_; }
 
  private:
-  bool Save(const std::string& text) const {
+  bool Read(std::string& contents) const {
+    if (!ReadWholeFile(path_, contents)) return false;
+    if (coding_.decode) contents = coding_.decode(contents);
+    return true;
+  }
+
+  bool Save(const std::string& bytes) const {
     const std::string temp = path_ + ".tmp";
     std::FILE* file = OpenFile(temp, "wb");
     if (!file) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ok = std::fflush(file) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
     ok = ok && ReplaceFile(temp, path_);
@@ -63,12 +79,17 @@ class PortableIniFile : public IniFile {
   }
 
   std::string path_;
+  TextCoding coding_;
 };
 
 }  // namespace
 
 std::unique_ptr<IniFile> OpenPortableIniFile(const std::string& path) {
-  return std::make_unique<PortableIniFile>(path);
+  return std::make_unique<PortableIniFile>(path, TextCoding{});
+}
+
+std::unique_ptr<IniFile> OpenCodedIniFile(const std::string& path, TextCoding coding) {
+  return std::make_unique<PortableIniFile>(path, std::move(coding));
 }
 
 }  // namespace dova

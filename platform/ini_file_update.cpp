@@ -5,6 +5,7 @@
 
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
+#include "platform/stored_text.h"
 
 namespace dova {
 
@@ -60,7 +61,7 @@ IniFileUpdate::IniFileUpdate(std::string path) : path_(std::move(path)), copyPat
     if (FileExists(path_)) usable = ReadWholeFile(path_, contents);
     usable = usable && WriteWholeFile(copyPath_, contents);
   }
-  copy_ = std::make_unique<Copy>(path_, OpenIniFile(copyPath_), usable);
+  copy_ = std::make_unique<Copy>(path_, OpenStoredIniFile(copyPath_), usable);
 }
 
 IniFileUpdate::~IniFileUpdate() {

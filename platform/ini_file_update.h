@@ -1,7 +1,7 @@
 // Many writes to one INI file as a single change, so that a failure part-way (a full disk, a
 // device error, the program killed) leaves the file as it was: the keys are written into a copy,
 // "<path>.new", which takes the file's place only when every write to it succeeded. The keys are
-// written by the system's INI writer (OpenIniFile), as any other write would be.
+// written as the settings file's are (OpenStoredIniFile: its code page or UTF-8).
 #pragma once
 
 #include <memory>

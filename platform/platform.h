@@ -10,6 +10,7 @@
 #include "platform/help_viewer.h"
 #include "platform/message_pump.h"
 #include "platform/screen.h"
+#include "platform/startup_entries.h"
 #include "platform/text_measure.h"
 #include "platform/window_host.h"
 
@@ -25,6 +26,7 @@ struct Platform {
   HelpViewer& help;
   Desktop& desktop;
   WindowHost& window;
+  StartupEntries& startup;
 };
 
 }  // namespace dova

@@ -12,7 +12,8 @@ class LanguagePack {
   // Merges the [Phrases] section of one language file into the table: each key it holds
   // replaces the text stored under that key; other keys keep theirs. A missing file changes
   // nothing. Key names are fetched in one 16,384-byte block, values cut to 2,047 characters,
-  // as the private-profile reader gives them.
+  // as the private-profile reader gives them. The file may be UTF-8 or in the code page of its
+  // language (text/language_code_page.h); the table holds UTF-8.
   void LoadPhrases(const std::string& path);
 
   // The text stored under exactly `key` (byte for byte, case-sensitive), "" when absent.

@@ -1,6 +1,7 @@
 #include "text/log_file.h"
 
 #include "platform/file_system.h"
+#include "platform/unicode_text.h"
 
 namespace dova {
 
@@ -12,9 +13,15 @@ void LogFile::Open(const std::string& path) {
     RenameFile(path, backup);
   }
   // Text mode: on Windows every line ends in CR LF. A previous journal that could not be moved
-  // aside is kept whole, with this run's lines after it.
-  stream_ = OpenFile(path, FileExists(path) ? "a" : "w");
+  // aside is kept whole, with this run's lines after it. The texts are UTF-8; a new journal
+  // begins with the byte order mark that says so to the editors that open it.
+  const bool kept = FileExists(path);
+  stream_ = OpenFile(path, kept ? "a" : "w");
   lineBroken_ = false;
+  if (stream_ && !kept) {
+    std::fputs(kUtf8Bom, stream_);
+    std::fflush(stream_);
+  }
 }
 
 std::string LogFile::FormatLine(double dateTime, LogLevel level, const std::string& text) {

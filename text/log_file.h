@@ -1,6 +1,6 @@
-// The journal of one run, "dova.log": one line per entry with the local date and time in the
-// user's formats, a seven-character tag and the text, flushed at once. The previous run's
-// journal survives once as "dova.log~".
+// The journal of one run, "dova.log": UTF-8 with a byte order mark, one line per entry with the
+// local date and time in the user's formats, a seven-character tag and the text, flushed at
+// once. The previous run's journal survives once as "dova.log~".
 #pragma once
 
 #include <cstdio>

@@ -29,9 +29,23 @@ TEST(LogFile, LinesCarryDateTimeTagAndTextAndTheDateAloneAtMidnight) {
 #else
   const char* nl = "\n";
 #endif
-  EXPECT_EQ(text, std::string("08.12.2026 14:05:09 NOTICE start") + nl +
+  // UTF-8 with its byte order mark.
+  EXPECT_EQ(text, std::string("\xEF\xBB\xBF" "08.12.2026 14:05:09 NOTICE start") + nl +
                       "09.12.2026 ERROR  broken" + nl + "09.12.2026 NOTICE " + nl +
                       "09.12.2026 NOTICE two" + nl + "lines" + nl);
+}
+
+TEST(LogFile, TextsBeyondAnyCodePageAreWrittenAsTheyAre) {
+  TempDir dir;
+  FakeClock clock;
+  LogFile log(clock);
+  log.Open(dir.Path() + "dova.log");
+  clock.Set(2026, 12, 8, 14, 5, 9);
+  log.Write(LogLevel::Notice, "Установка картинки C:\\Картинки\\山水画😀.jpg");
+  log.Close();
+  EXPECT_EQ(dir.ReadFile("dova.log").substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(dir.ReadFile("dova.log").find("NOTICE Установка картинки C:\\Картинки\\山水画😀.jpg"),
+            std::string::npos);
 }
 
 TEST(LogFile, ThreeStartsKeepTheLastTwoJournals) {

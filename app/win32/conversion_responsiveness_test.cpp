@@ -42,7 +42,7 @@ class TimedPump : public MessagePump {
 TEST(ConversionResponsiveness, TheWindowIsServedWhileA24MegapixelPictureIsConverted) {
   TempDir dir;
   const std::string picture = dir.Path() + "big.jpg";
-  WriteTestJpeg(picture, 6000, 4000);
+  WriteTestJpeg(picture, 6000, 4000, 0, 0, 0, /*textured=*/true);
 
   Win32Screen screen;
   Win32TextMeasure text;
@@ -54,7 +54,8 @@ TEST(ConversionResponsiveness, TheWindowIsServedWhileA24MegapixelPictureIsConver
   TestApp app;  // its directories and journal
   MainWindow window(viewer);
   TimedPump pump(window);
-  Platform platform{SystemClock(), screen, pump, errors, text, dialogs, help, desktop, window};
+  Platform platform{SystemClock(), screen, pump,    errors, text,
+                    dialogs,       help,   desktop, window, app.startup};
   const std::string program = app.ctx().ProgramDir;
   app.dir.WriteFile("Sites\\dova.ini",
                     "[Main]\r\nInTray=0\r\nWorkType=offline\r\nResize=dova\r\n"

@@ -135,7 +135,8 @@ void MainWindow::Dispatch(const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& error) {
     // TForm1's handlers report their own errors; this is the last line.
-    MessageBoxA(window_, error.what(), kApplicationTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(window_, InterfaceText(error.what()).c_str(), InterfaceText(kApplicationTitle).c_str(),
+                MB_OK | MB_ICONERROR);
   }
   --handlerDepth_;
   Sync();

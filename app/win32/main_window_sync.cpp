@@ -12,18 +12,6 @@
 
 namespace dova {
 
-namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-}  // namespace
-
 void MainWindow::ShowPage(int index) {
   if (index < 0 || index >= static_cast<int>(pages_.size())) return;
   if (SendMessageA(tabs_, TCM_GETCURSEL, 0, 0) != index)
@@ -41,7 +29,7 @@ void MainWindow::ShowPage(int index) {
 
 void MainWindow::SyncForm() {
   FormModel& f = form_->Form();
-  const std::wstring caption = Utf8ToWide(f.caption);
+  const std::wstring caption = InterfaceText(f.caption);
   if (caption != shownCaption_) {
     SetWindowTextW(window_, caption.c_str());
     shownCaption_ = caption;

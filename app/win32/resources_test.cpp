@@ -183,6 +183,7 @@ TEST(Resources, VersionBlockAndManifestAreInPlace) {
   const std::string body(xml, SizeofResource(nullptr, manifest));
   EXPECT_NE(body.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(body.find("asInvoker"), std::string::npos);
+  EXPECT_NE(body.find("<longPathAware"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/win32/window_class.h"
 #include "platform/error.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
@@ -50,7 +51,7 @@ TTrayIcon::TTrayIcon(HICON applicationIcon) {
 
   if (applicationIcon) icon_.Reset(CopyIcon(applicationIcon));
   static UINT nextId = 1;
-  data_.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data_.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data_.hWnd = window_;
   data_.uID = nextId++;
   data_.uFlags = NIF_MESSAGE | NIF_ICON;
@@ -59,7 +60,7 @@ TTrayIcon::TTrayIcon(HICON applicationIcon) {
 }
 
 TTrayIcon::~TTrayIcon() {
-  if (visible_) Shell_NotifyIconA(NIM_DELETE, &data_);
+  if (visible_) Shell_NotifyIconW(NIM_DELETE, &data_);
   Hook(false);
   if (window_) DestroyWindow(window_);
 }
@@ -68,7 +69,7 @@ bool TTrayIcon::AddIcon() {
   data_.hIcon = icon_.Get();
   for (int attempt = 0; attempt < kAddAttempts; ++attempt) {
     if (attempt > 0) WaitAnsweringSentMessages(kAddRetryMs);
-    if (Shell_NotifyIconA(NIM_ADD, &data_)) return true;
+    if (Shell_NotifyIconW(NIM_ADD, &data_)) return true;
   }
   return false;
 }
@@ -80,7 +81,7 @@ void TTrayIcon::SetVisible(bool value) {
     visible_ = true;
     Hook(true);
   } else {
-    if (!Shell_NotifyIconA(NIM_DELETE, &data_))
+    if (!Shell_NotifyIconW(NIM_DELETE, &data_))
       throw Error("Cannot Remove System Shell Notification Icon");
     visible_ = false;
     Hook(false);
@@ -88,9 +89,10 @@ void TTrayIcon::SetVisible(bool value) {
 }
 
 void TTrayIcon::SetHint(const std::string& text) {
-  if (text == hint_ || text.size() >= 64) return;
+  const std::wstring tip = Wide(text);
+  if (text == hint_ || tip.size() >= 64) return;
   hint_ = text;
-  lstrcpynA(data_.szTip, text.c_str(), sizeof data_.szTip);
+  lstrcpynW(data_.szTip, tip.c_str(), sizeof data_.szTip / sizeof data_.szTip[0]);
   if (text.empty())
     data_.uFlags &= ~NIF_TIP;
   else
@@ -124,7 +126,7 @@ void TTrayIcon::SetApplicationWindow(HWND window) {
 
 void TTrayIcon::Update() {
   data_.hIcon = icon_.Get();
-  if (visible_) Shell_NotifyIconA(NIM_MODIFY, &data_);
+  if (visible_) Shell_NotifyIconW(NIM_MODIFY, &data_);
 }
 
 void TTrayIcon::ShowMenu() {
@@ -158,7 +160,7 @@ void TTrayIcon::Restore() {
 }
 
 void TTrayIcon::EndSession() {
-  if (visible_) Shell_NotifyIconA(NIM_DELETE, &data_);
+  if (visible_) Shell_NotifyIconW(NIM_DELETE, &data_);
   visible_ = false;
 }
 
@@ -213,7 +215,7 @@ LRESULT TTrayIcon::DoMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     // Explorer restarted and forgot every icon.
-    if (visible_) Shell_NotifyIconA(NIM_ADD, &data_);
+    if (visible_) Shell_NotifyIconW(NIM_ADD, &data_);
     return 0;
   }
   if (message == kCallbackMessage) {

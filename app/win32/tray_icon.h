@@ -97,7 +97,7 @@ class TTrayIcon {
   void Hook(bool on);
 
   HWND window_ = nullptr;
-  NOTIFYICONDATAA data_{};
+  NOTIFYICONDATAW data_{};
   UniqueIcon icon_;
   HIMAGELIST icons_ = nullptr;
   int iconIndex_ = 0;

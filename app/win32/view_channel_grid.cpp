@@ -4,6 +4,7 @@
 
 #include "app/win32/dpi.h"
 #include "form/channel_grid.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
@@ -69,7 +70,7 @@ HBITMAP ChannelGridView::Logo(int index) {
   auto found = logos_.find(path);
   if (found == logos_.end()) {
     auto bitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     found = logos_.emplace(path, UniqueBitmap(bitmap)).first;
   }
   return found->second.Get();

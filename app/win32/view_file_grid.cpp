@@ -7,6 +7,7 @@
 
 #include "app/win32/dpi.h"
 #include "app/win32/window_gdi.h"
+#include "app/win32/window_interface_text.h"
 
 namespace dova {
 
@@ -18,12 +19,14 @@ constexpr int kMirroredRows = 256;
 
 COLORREF ToColorRef(const Rgb& colour) { return RGB(colour.red, colour.green, colour.blue); }
 
-// Case-insensitive prefix test in the ANSI code page, as the list view's type-ahead expects.
+// Case-insensitive prefix test of a row's name against the list view's type-ahead text (which
+// comes in the ANSI code page).
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
-  const std::size_t length = std::strlen(prefix);
-  if (text.size() < length) return false;
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(length),
-                        prefix, static_cast<int>(length)) == CSTR_EQUAL;
+  const std::wstring name = InterfaceText(text), typed = FromAnsiControlText(prefix);
+  if (name.size() < typed.size()) return false;
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.data(),
+                        static_cast<int>(typed.size()), typed.data(),
+                        static_cast<int>(typed.size())) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -36,8 +39,8 @@ FileGridView::FileGridView(HWND parent, int id, const RECT& place, UINT dpi, HFO
       colours_(std::move(colours)),
       notifyTarget_(notifyTarget),
       selectionMessage_(selectionMessage) {
-  // The rows are file names, sizes and paths in the system's code page, as the file functions
-  // take them, so this list view stays an ANSI window and paints them with the ANSI calls.
+  // The rows are painted by the view itself, in Unicode; the list view keeps only their count
+  // and selection, and is given the texts in the ANSI code page when it asks.
   list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_REPORT |
                               LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS,
@@ -96,7 +99,7 @@ bool FileGridView::OnNotify(const NMHDR& header, LRESULT& result) {
         const bool inside = item.iItem >= 0 && item.iItem < model_.RowCount() &&
                             item.iSubItem >= 0 && item.iSubItem < 3;
         const std::string text = inside ? model_.rows[item.iItem][item.iSubItem] : "";
-        lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+        lstrcpynA(item.pszText, AnsiControlText(text).c_str(), item.cchTextMax);
       }
       return true;
     }
@@ -166,8 +169,8 @@ void FileGridView::Paint(NMLVCUSTOMDRAW& draw) {
   int x = line.left;
   for (int column = 0; column < 3; ++column) {
     RECT cell{x, line.top, x + ColumnWidth(column), line.bottom};
-    const std::string& text = texts[column];
-    ExtTextOutA(dc, cell.left + 1, cell.top + 1, ETO_OPAQUE | ETO_CLIPPED, &cell, text.data(),
+    const std::wstring text = InterfaceText(texts[column]);
+    ExtTextOutW(dc, cell.left + 1, cell.top + 1, ETO_OPAQUE | ETO_CLIPPED, &cell, text.data(),
                 static_cast<UINT>(text.size()), nullptr);
     x = cell.right;
   }

@@ -16,27 +16,17 @@
 #include "platform/clock.h"
 #include "platform/command_line.h"
 #include "platform/desktop.h"
+#include "platform/file_system.h"
 #include "platform/platform.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/help_viewer_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 namespace {
 
-std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // a long path: try again with room for it
-  }
-}
-
 int RunProgram() {
-  const std::string arguments = CommandLineTail(GetCommandLineA());
+  const std::string arguments = CommandLineTail(Utf8(GetCommandLineW()));
   SingleInstance instance;
   if (!instance.IsFirst()) {
     if (!AsksToStartMinimized(arguments)) AskRunningCopyToOpen();
@@ -57,11 +47,11 @@ int RunProgram() {
   MainWindow window(help);
   shown = &window;
   Platform platform{SystemClock(), screen, window,          errors, text,
-                    dialogs,       help,   SystemDesktop(), window};
+                    dialogs,       help,   SystemDesktop(), window, SystemStartupEntries()};
   std::unique_ptr<TForm1> form;
 
   try {
-    form = std::make_unique<TForm1>(platform, ModulePath(), arguments);
+    form = std::make_unique<TForm1>(platform, ExecutablePath(), arguments);
     // At log-off the process ends once the message is answered: save first.
     window.onEndSession = [&] {
       window.BeginShutdown();

@@ -1,38 +1,33 @@
 #include "app/win32/window_interface_text.h"
 
+#include "platform/win32/wide_text.h"
+
 namespace dova {
 
-namespace {
+std::wstring InterfaceText(const std::string& text) { return Wide(text); }
 
-// The code page of the design texts and the language files.
-constexpr UINT kInterfaceCodePage = 1251;
+std::wstring UserDataText(const std::string& text) { return Wide(text); }
 
-std::wstring ToWide(UINT codePage, const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
+std::string UserDataBytes(const std::wstring& text) { return Utf8(text); }
 
-std::string FromWide(UINT codePage, const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+std::string AnsiControlText(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
   return bytes;
 }
 
-}  // namespace
-
-std::wstring InterfaceText(const std::string& text) { return ToWide(kInterfaceCodePage, text); }
-
-std::wstring UserDataText(const std::string& text) { return ToWide(CP_ACP, text); }
-
-std::string UserDataBytes(const std::wstring& text) { return FromWide(CP_ACP, text); }
+std::wstring FromAnsiControlText(const char* text) {
+  if (!text || !*text) return std::wstring();
+  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+  wide.resize(wide.size() - 1);  // the converted zero
+  return wide;
+}
 
 std::wstring WindowTextOf(HWND window) {
   const int length = GetWindowTextLengthW(window);

@@ -1,9 +1,11 @@
-// The local clock and the user's regional formats from the Windows national language support.
+// The local clock and the user's regional formats from the Windows national language support,
+// the formatted texts in UTF-8.
 #include <windows.h>
 
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
@@ -38,24 +40,25 @@ class WindowsClock : public Clock {
 
   std::string FormatShortDate(double dateTime) override {
     const SYSTEMTIME time = ToSystemTime(dateTime);
-    char text[256];
-    const int length = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text,
-                                      sizeof text);
-    return length > 0 ? std::string(text, length - 1) : std::string();
+    wchar_t text[256];
+    const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, text,
+                                      256);
+    return length > 0 ? Utf8(std::wstring(text, length - 1)) : std::string();
   }
 
   std::string FormatLongTime(double dateTime) override {
     const SYSTEMTIME time = ToSystemTime(dateTime);
-    char text[256];
-    const int length =
-        GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
-    return length > 0 ? std::string(text, length - 1) : std::string();
+    wchar_t text[256];
+    const int length = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, 256);
+    return length > 0 ? Utf8(std::wstring(text, length - 1)) : std::string();
   }
 
   char DecimalSeparator() override {
-    char text[8] = {};
-    return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, sizeof text) > 1 ? text[0]
-                                                                                       : '.';
+    // The core's numbers take a one-byte separator; the rare one beyond ASCII reads as ".".
+    wchar_t text[8] = {};
+    return GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) > 1 && text[0] < 0x80
+               ? static_cast<char>(text[0])
+               : '.';
   }
 
   std::uint64_t SteadyMilliseconds() override { return GetTickCount64(); }

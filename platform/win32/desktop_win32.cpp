@@ -6,6 +6,7 @@
 
 #include "platform/desktop.h"
 #include "platform/win32/registry.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
@@ -20,11 +21,14 @@ class WindowsDesktop : public Desktop {
       key.SetString("StrechWallpaper", doNotResize ? "1" : "0");
     }
     // The values are in the registry already: only tell the desktop, do not write the profile.
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE);
+    // The bitmap is named in the call itself: a null name asks Windows for its default
+    // wallpaper instead.
+    std::wstring path = Wide(bitmapPath);
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE);
   }
 
   void OpenUrl(const std::string& url) override {
-    ShellExecuteA(nullptr, "", url.c_str(), "", "", SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"", Wide(url).c_str(), L"", L"", SW_SHOWNORMAL);
   }
 };
 

@@ -6,8 +6,10 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/file_dialog_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
@@ -47,14 +49,13 @@ using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 // dialog finds its tree items by comparing their bytes with the selection's, and the bytes of
 // a parsed path can differ from those of the listed folders (their file data); then the dialog
 // opened on a drive instead of the folder. Null when the path cannot be walked.
-UniquePidl ListedFolderItems(const char* path) {
+UniquePidl ListedFolderItems(const std::wstring& path) {
   IShellFolder* raw = nullptr;
   if (FAILED(SHGetDesktopFolder(&raw))) return nullptr;
   ComPtr<IShellFolder> folder(raw);
-  wchar_t wide[MAX_PATH];
-  if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return nullptr;
+  std::wstring name = path;  // ParseDisplayName takes a writable text
   ITEMIDLIST* parsedRaw = nullptr;
-  if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide, nullptr, &parsedRaw, nullptr)))
+  if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &parsedRaw, nullptr)))
     return nullptr;
   UniquePidl parsed(parsedRaw);
 
@@ -86,48 +87,80 @@ UniquePidl ListedFolderItems(const char* path) {
   return result;
 }
 
+// The file-system path of a shell item, of any length; "" when it has none.
+std::wstring PathOfItem(PCIDLIST_ABSOLUTE item) {
+  std::vector<wchar_t> path(32768, L'\0');
+  if (SHGetPathFromIDListEx(item, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT))
+    return path.data();
+  // Systems and shells without the long form.
+  path.assign(MAX_PATH, L'\0');
+  return SHGetPathFromIDListW(item, path.data()) ? path.data() : std::wstring();
+}
+
+std::wstring CurrentDirectory() {
+  const DWORD length = GetCurrentDirectoryW(0, nullptr);
+  if (length == 0) return std::wstring();
+  std::vector<wchar_t> current(length + 1, L'\0');
+  return GetCurrentDirectoryW(length + 1, current.data()) ? current.data() : std::wstring();
+}
+
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM data, LPARAM) {
   if (message == BFFM_INITIALIZED) {
-    char current[MAX_PATH];
-    if (GetCurrentDirectoryA(MAX_PATH, current)) {
+    const std::wstring current = CurrentDirectory();
+    if (!current.empty()) {
       // Walked twice: the first walk reads each folder on the way, which updates the folder's
       // access time, part of its file data; the second sees the data the dialog will see.
       ListedFolderItems(current);
       if (UniquePidl listed = ListedFolderItems(current))
-        SendMessageA(dialog, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(listed.get()));
+        SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(listed.get()));
       else
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(current));
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(current.c_str()));
     }
   } else if (message == BFFM_SELCHANGED) {
-    char path[MAX_PATH];
-    if (SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(data), path))
-      SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+    const std::wstring path = PathOfItem(reinterpret_cast<PCIDLIST_ABSOLUTE>(data));
+    if (!path.empty())
+      SendMessageW(dialog, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(path.c_str()));
   }
   return 0;
+}
+
+// The used part of the dialog's result: every text up to the empty one that ends the list,
+// with the zero characters between them.
+std::string DialogResult(const std::vector<wchar_t>& names) {
+  std::size_t end = 0;
+  while (end < names.size() && names[end] != L'\0') {
+    while (end < names.size() && names[end] != L'\0') ++end;
+    ++end;  // past the zero that ends this text
+  }
+  return Utf8(std::wstring(names.data(), end < names.size() ? end : names.size()));
 }
 
 }  // namespace
 
 std::vector<std::string> Win32Dialogs::OpenPictureFiles(const std::string& title,
                                                         const std::string& filter) {
-  const std::string filterText = FilterForDialog(filter);
-  char initialDir[MAX_PATH] = "";
-  GetCurrentDirectoryA(MAX_PATH, initialDir);
+  // The filter's zero characters survive the conversion: it goes by length, not to a zero.
+  const std::wstring filterText = Wide(FilterForDialog(filter));
+  const std::wstring wideTitle = Wide(title);
+  const std::wstring initialDir = CurrentDirectory();
 
   for (std::size_t size = kInitialNamesBuffer; size <= kLargestNamesBuffer; size *= 4) {
-    std::vector<char> names(size, '\0');
-    OPENFILENAMEA dialog{};
+    std::vector<wchar_t> names(size, L'\0');
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Owner();
     dialog.lpstrFilter = filterText.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = names.data();
     dialog.nMaxFile = static_cast<DWORD>(names.size());
-    dialog.lpstrInitialDir = initialDir[0] ? initialDir : nullptr;
-    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    dialog.lpstrTitle = wideTitle.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST |
                    OFN_ENABLESIZING | OFN_EXPLORER;
-    if (GetOpenFileNameA(&dialog)) return SplitDialogSelection(names.data(), names.size());
+    if (GetOpenFileNameW(&dialog)) {
+      const std::string chosen = DialogResult(names);
+      return SplitDialogSelection(chosen.data(), chosen.size());
+    }
     // More names were chosen than the buffer holds: ask again with a larger one.
     if (CommDlgExtendedError() != FNERR_BUFFERTOOSMALL) break;
   }
@@ -136,20 +169,19 @@ std::vector<std::string> Win32Dialogs::OpenPictureFiles(const std::string& title
 
 std::string Win32Dialogs::BrowseForFolder(const std::string& title) {
   ComScope com;
-  BROWSEINFOA info{};
+  const std::wstring wideTitle = Wide(title);
+  BROWSEINFOW info{};
   info.hwndOwner = Owner();
   info.pidlRoot = nullptr;
   info.pszDisplayName = nullptr;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = wideTitle.c_str();
   info.ulFlags = kBrowseFlags;
   info.lpfn = BrowseCallback;
   info.lParam = 0;
   info.iImage = 0;
-  UniquePidl chosen(SHBrowseForFolderA(&info));
+  UniquePidl chosen(SHBrowseForFolderW(&info));
   if (!chosen) return "";
-  char path[MAX_PATH] = "";
-  if (!SHGetPathFromIDListA(chosen.get(), path)) return "";
-  return path;
+  return Utf8(PathOfItem(chosen.get()));
 }
 
 }  // namespace dova

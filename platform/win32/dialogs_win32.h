@@ -17,12 +17,12 @@ class Win32Dialogs : public Dialogs {
   // `owner` gives the owner window at the moment a dialog opens (null: none).
   explicit Win32Dialogs(std::function<HWND()> owner) : owner_(std::move(owner)) {}
 
-  // GetOpenFileNameA, explorer style, read-only box hidden, several files, files must exist,
+  // GetOpenFileNameW, explorer style, read-only box hidden, several files, files must exist,
   // resizable; it starts in the current directory and may change it. The result buffer holds
   // 1 MB of names and grows (the dialog is shown again) when the shell finds it too small.
   std::vector<std::string> OpenPictureFiles(const std::string& title,
                                             const std::string& filter) override;
-  // SHBrowseForFolderA with flags 0x45 opening on the current directory, the selected path in
+  // SHBrowseForFolderW with flags 0x45 opening on the current directory, the selected path in
   // the dialog's status line; "" when cancelled.
   std::string BrowseForFolder(const std::string& title) override;
 

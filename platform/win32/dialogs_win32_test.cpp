@@ -14,6 +14,7 @@
 
 #include "platform/file_system.h"
 #include "platform/win32/help_viewer_win32.h"
+#include "platform/win32/wide_text.h"
 #include "tests/support/fake_platform.h"
 
 namespace dova::testing {
@@ -29,20 +30,21 @@ std::string FileNameAfterSlash(const std::string& path) {
 // A visible dialog of `thread` whose caption is `title`, or which shows `title` as a text
 // inside it, as the folder dialog does (its caption is the system's "Browse for Folder").
 HWND FindDialog(const std::string& title, DWORD thread) {
+  const std::wstring wanted = Wide(title);
   struct Search {
-    const std::string* title;
+    const std::wstring* title;
     HWND found;
-  } search{&title, nullptr};
+  } search{&wanted, nullptr};
   EnumThreadWindows(
       thread,
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
-        char name[16] = "", caption[256] = "";
-        GetClassNameA(window, name, sizeof name);
-        GetWindowTextA(window, caption, sizeof caption);
-        if (std::string(name) == "#32770" && IsWindowVisible(window) &&
+        wchar_t name[16] = L"", caption[256] = L"";
+        GetClassNameW(window, name, 16);
+        GetWindowTextW(window, caption, 256);
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(window) &&
             (*s->title == caption ||
-             FindWindowExA(window, nullptr, "Static", s->title->c_str()) != nullptr)) {
+             FindWindowExW(window, nullptr, L"Static", s->title->c_str()) != nullptr)) {
           s->found = window;
           return FALSE;
         }
@@ -97,8 +99,9 @@ TEST(Win32Dialogs, TheFileDialogReturnsEveryChosenFileInTheCurrentDirectory) {
   std::vector<std::string> chosen;
   {
     DialogDriver user("Choose pictures", [](HWND dialog) {
-      SendMessageA(dialog, CDM_SETCONTROLTEXT, kFileNameBox,
-                   reinterpret_cast<LPARAM>("\"sea.jpg\" \"hill.jpeg\""));
+      // The dialog is a Unicode window: its CDM_ messages take wide texts.
+      SendMessageW(dialog, CDM_SETCONTROLTEXT, kFileNameBox,
+                   reinterpret_cast<LPARAM>(L"\"sea.jpg\" \"hill.jpeg\""));
       PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     chosen = dialogs.OpenPictureFiles(
@@ -111,6 +114,42 @@ TEST(Win32Dialogs, TheFileDialogReturnsEveryChosenFileInTheCurrentDirectory) {
   EXPECT_EQ(FileNameAfterSlash(chosen[1]), "hill.jpeg");
   EXPECT_TRUE(FileExists(chosen[0]));
   EXPECT_TRUE(FileExists(chosen[1]));
+}
+
+// A folder named in Cyrillic and a picture named in Chinese letters and an emoji, on a system
+// whose code page has none of them: the dialogs give the names exactly.
+TEST(Win32Dialogs, TheDialogsGiveNamesBeyondTheCodePageExactly) {
+  TempDir dir;
+  ASSERT_TRUE(CreateDirectoryPath(dir.File("Картинки")));
+  dir.WriteFile("Картинки\\山水画😀.jpg", "x");
+  dir.WriteFile("Картинки\\море.jpg", "x");
+  CurrentDirectory current(dir.File("Картинки"));
+  Win32Dialogs dialogs([] { return HWND(nullptr); });
+  std::vector<std::string> chosen;
+  {
+    DialogDriver user("Выбор файлов", [](HWND dialog) {
+      SendMessageW(dialog, CDM_SETCONTROLTEXT, kFileNameBox,
+                   reinterpret_cast<LPARAM>(L"\"山水画😀.jpg\" \"море.jpg\""));
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    chosen = dialogs.OpenPictureFiles("Выбор файлов", "All (*.jpg)|*.jpg");
+    EXPECT_TRUE(user.Found());
+  }
+  ASSERT_EQ(chosen.size(), 2u);
+  EXPECT_EQ(FileNameAfterSlash(chosen[0]), "山水画😀.jpg");
+  EXPECT_EQ(FileNameAfterSlash(chosen[1]), "море.jpg");
+  EXPECT_NE(chosen[0].find("\\Картинки\\"), std::string::npos);
+  EXPECT_TRUE(FileExists(chosen[0]));
+
+  std::string folder;
+  {
+    DialogDriver user("Выберите папку",
+                      [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    folder = dialogs.BrowseForFolder("Выберите папку");
+    EXPECT_TRUE(user.Found());
+  }
+  EXPECT_EQ(FileNameAfterSlash(folder), "Картинки");
+  EXPECT_TRUE(DirectoryExists(folder));
 }
 
 TEST(Win32Dialogs, CancellingTheFileDialogChoosesNothing) {

@@ -1,5 +1,7 @@
-// Files and directories through the ANSI functions of the Windows API: paths are byte strings
-// in the system code page, as everywhere in the program.
+// Files and directories through the wide functions of the Windows API: the core's UTF-8 paths
+// become UTF-16 here, so every name Windows allows can be opened, listed and chosen. A path
+// longer than the old limit of MAX_PATH characters is handed over in its "\\?\" form, which the
+// wide functions take up to 32,767 characters long.
 #include <windows.h>
 // <windows.h> turns ReplaceFile into ReplaceFileA, which would rename ours below.
 #undef ReplaceFile
@@ -11,16 +13,18 @@
 #include "platform/file_attributes.h"
 #include "platform/file_system.h"
 #include "platform/file_system_hooks.h"
+#include "platform/win32/long_path.h"
+#include "platform/win32/wide_text.h"
 
 namespace dova {
 
 namespace {
 
 DWORD Attributes(const std::string& path) {
-  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(FilePath(path).c_str());
 }
 
-// Closes a FindFirstFileA search on every way out.
+// Closes a FindFirstFileW search on every way out.
 class FindHandle {
  public:
   explicit FindHandle(HANDLE handle) : handle_(handle) {}
@@ -39,7 +43,7 @@ class FindHandle {
 
 std::FILE* SystemOpenFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
-  return std::fopen(path.c_str(), mode);
+  return _wfopen(FilePath(path).c_str(), Wide(mode).c_str());
 }
 
 bool FileExists(const std::string& path) {
@@ -53,32 +57,33 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool SystemRemoveFile(const std::string& path) {
-  return !path.empty() && DeleteFileA(path.c_str());
+  return !path.empty() && DeleteFileW(FilePath(path).c_str());
 }
 
 bool SystemRenameFile(const std::string& from, const std::string& to) {
-  return !from.empty() && !to.empty() && MoveFileA(from.c_str(), to.c_str());
+  return !from.empty() && !to.empty() && MoveFileW(FilePath(from).c_str(), FilePath(to).c_str());
 }
 
 bool SystemReplaceFile(const std::string& from, const std::string& to) {
   return !from.empty() && !to.empty() &&
-         MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+         MoveFileExW(FilePath(from).c_str(), FilePath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 bool CreateDirectoryPath(const std::string& path) {
   if (path.empty()) return false;
-  CreateDirectoryA(path.c_str(), nullptr);
+  CreateDirectoryW(FilePath(path).c_str(), nullptr);
   return DirectoryExists(path);
 }
 
 std::vector<DirEntry> ListDirectory(const std::string& pattern) {
   std::vector<DirEntry> entries;
   if (pattern.empty()) return entries;
-  WIN32_FIND_DATAA data;
-  FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+  WIN32_FIND_DATAW data;
+  FindHandle search(FindFirstFileW(FilePath(pattern).c_str(), &data));
   if (search.get() == INVALID_HANDLE_VALUE) return entries;
   do {
-    const std::string name = data.cFileName;
+    const std::string name = Utf8(data.cFileName);
     if (name == "." || name == "..") continue;
     DirEntry entry;
     entry.name = name;
@@ -86,17 +91,17 @@ std::vector<DirEntry> ListDirectory(const std::string& pattern) {
     entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
     entries.push_back(entry);
-  } while (FindNextFileA(search.get(), &data));
+  } while (FindNextFileW(search.get(), &data));
   return entries;
 }
 
 std::string GetCurrentDir() {
-  std::vector<char> buffer(MAX_PATH + 1);
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
   for (;;) {
-    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0) return std::string();
     if (length < buffer.size()) {
-      std::string dir(buffer.data(), length);
+      std::string dir = Utf8(std::wstring(buffer.data(), length));
       // "C:\" keeps its backslash only as a drive root; other directories come without one.
       if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
       return dir;
@@ -106,17 +111,17 @@ std::string GetCurrentDir() {
 }
 
 bool SetCurrentDir(const std::string& path) {
-  return !path.empty() && SetCurrentDirectoryA(path.c_str());
+  return !path.empty() && SetCurrentDirectoryW(Wide(path).c_str());
 }
 
 std::string ExecutablePath() {
-  std::vector<char> buffer(MAX_PATH + 1);
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
   for (;;) {
     const DWORD length =
-        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
     // A full buffer means the name was cut (XP does not even set ERROR_INSUFFICIENT_BUFFER).
-    if (length < buffer.size()) return std::string(buffer.data(), length);
+    if (length < buffer.size()) return Utf8(std::wstring(buffer.data(), length));
     if (buffer.size() > 32768) return std::string();
     buffer.resize(buffer.size() * 2);
   }
@@ -124,7 +129,8 @@ std::string ExecutablePath() {
 
 long long FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (path.empty() ||
+      !GetFileAttributesExW(FilePath(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return -1;
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -141,7 +147,7 @@ bool SetReadOnlyFile(const std::string& path, bool readOnly) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   const DWORD changed = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
                                  : (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  return SetFileAttributesA(path.c_str(), changed == 0 ? FILE_ATTRIBUTE_NORMAL : changed);
+  return SetFileAttributesW(FilePath(path).c_str(), changed == 0 ? FILE_ATTRIBUTE_NORMAL : changed);
 }
 
 }  // namespace dova

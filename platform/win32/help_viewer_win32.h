@@ -1,4 +1,5 @@
-// The HTML Help viewer of the system's "HHCTRL.OCX", loaded at run time. Creating it loads the
+// The HTML Help viewer of the system's "HHCTRL.OCX", loaded at run time, through its wide
+// function HtmlHelpW. Creating it loads the
 // library and initialises the help system (HH_INITIALIZE, keeping the cookie); destroying it
 // shuts the help system down (HH_UNINITIALIZE with the cookie) and frees the library. Without
 // the library every call does nothing.
@@ -29,7 +30,7 @@ class Win32HelpViewer : public HelpViewer {
   bool Loaded() const { return help_ != nullptr; }
 
  private:
-  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
   std::function<HWND()> owner_;
   HMODULE library_ = nullptr;
   HtmlHelpFunction help_ = nullptr;

@@ -1,6 +1,6 @@
-// Text values of keys under HKEY_CURRENT_USER. The key handle is owned by the object and closed
-// when it goes. Failures of the registry functions become dova::Error carrying the system's
-// message text.
+// Values of keys under HKEY_CURRENT_USER, named and holding UTF-8 texts. The key handle is owned
+// by the object and closed when it goes. Failures of the registry functions become dova::Error
+// carrying the system's message text.
 #pragma once
 
 #include <string>
@@ -13,6 +13,9 @@ class UserRegistryKey {
   static UserRegistryKey Create(const std::string& subKey);
   // Opens HKEY_CURRENT_USER\subKey for reading; an object that holds no key when it is missing.
   static UserRegistryKey OpenForReading(const std::string& subKey);
+  // Opens an existing HKEY_CURRENT_USER\subKey for reading and writing; an object that holds no
+  // key when it is missing. Throws when it is there but cannot be opened.
+  static UserRegistryKey OpenExisting(const std::string& subKey);
 
   UserRegistryKey(UserRegistryKey&& other) noexcept;
   UserRegistryKey& operator=(UserRegistryKey&& other) noexcept;
@@ -26,6 +29,13 @@ class UserRegistryKey {
   void SetString(const std::string& name, const std::string& value);
   // Reads a REG_SZ or REG_EXPAND_SZ value; false when the key or the value is missing.
   bool GetString(const std::string& name, std::string& value) const;
+  // Writes a REG_BINARY value; throws as SetString does.
+  void SetBinary(const std::string& name, const std::string& bytes);
+  // Reads a value's bytes whatever its type; false when the key or the value is missing.
+  bool GetBinary(const std::string& name, std::string& bytes) const;
+  // Removes a value; a missing value (or key) is no failure. Throws "Failed to delete 'name'"
+  // with the system's reason otherwise.
+  void DeleteValue(const std::string& name);
 
  private:
   explicit UserRegistryKey(void* key) : key_(key) {}

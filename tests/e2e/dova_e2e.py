@@ -13,6 +13,8 @@ from e2e_base import PHRASES, ProgramTest, Session, read_ini  # noqa: E402
 from wine_session import (Display, Wine, bmp_info, make_jpeg, screenshot,  # noqa: E402
                           wait_until, windows_path, xdotool)
 from online_e2e import DailyUpdate, PeriodChange  # noqa: E402,F401
+from names_e2e import AnyFileName, LanguageFiles  # noqa: E402,F401
+from startup_e2e import StartWithWindows  # noqa: E402,F401
 from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
 from dpi_e2e import HighDpi  # noqa: E402,F401
 

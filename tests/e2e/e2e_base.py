@@ -44,4 +44,5 @@ class ProgramTest(unittest.TestCase):
         self.program.cleanup()
 
     def log(self):
-        return self.program.read_site("dova.log")
+        # The journal is UTF-8 with a byte order mark.
+        return self.program.read_site("dova.log", encoding="utf-8-sig")

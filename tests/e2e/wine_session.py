@@ -75,6 +75,25 @@ class Wine:
                           timeout=timeout, check=False)
         return result.returncode, result.stdout.decode("latin-1").strip()
 
+    def driver_text(self, *args, timeout=60):
+        """The driver's answer in UTF-8, the form of its Unicode commands (texts, click...)."""
+        result = self.run(os.path.join(DIST, "..", "dova_driver.exe"), *args,
+                          timeout=timeout, check=False)
+        return result.returncode, result.stdout.decode("utf-8").replace("\r\n", "\n").strip()
+
+    def reg_query(self, key, name):
+        """(type, data) of one value as `wine reg query` shows it, or None when it is missing.
+        The name may hold blanks; the columns are four blanks apart."""
+        result = self.run("reg", "query", key, "/v", name, check=False)
+        for line in result.stdout.decode("utf-8", "replace").splitlines():
+            if line.strip().startswith(name + "    "):
+                parts = line.strip()[len(name):].split(None, 1)
+                return parts[0], parts[1] if len(parts) == 2 else ""
+        return None
+
+    def reg_delete_value(self, key, name):
+        self.run("reg", "delete", key, "/v", name, "/f", check=False)
+
     def reg_value(self, name):
         result = self.run("reg", "query", r"HKCU\Control Panel\Desktop", "/v", name, check=False)
         for line in result.stdout.decode("latin-1").splitlines():
@@ -85,6 +104,26 @@ class Wine:
 
     def reg_delete(self, name):
         self.run("reg", "delete", r"HKCU\Control Panel\Desktop", "/v", name, "/f", check=False)
+
+
+LOCALES = os.path.join(ROOT, "build", "e2e-locales")
+
+
+def locale_env(name):
+    """The environment that gives Wine processes the Unix locale `name` ("ru_RU.UTF-8"), and so
+    its Windows code page, compiled once into build/e2e-locales from Debian's locale sources."""
+    language, charset = name.split(".")
+    path = os.path.join(LOCALES, name)
+    if not os.path.isdir(path):
+        os.makedirs(LOCALES, exist_ok=True)
+        subprocess.run(["localedef", "-i", language, "-f", charset, path], check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return {"LOCPATH": LOCALES, "LC_ALL": name}
+
+
+# The Western and the Cyrillic systems the tests play: Windows-1252 and Windows-1251.
+WESTERN = "en_US.UTF-8"
+RUSSIAN = "ru_RU.UTF-8"
 
 
 def windows_path(path):
@@ -119,10 +158,12 @@ class Program:
         with open(self.site(name), "rb") as f:
             return f.read().decode(encoding)
 
-    def start(self, *args, wait=True):
+    def start(self, *args, wait=True, locale=None):
+        """Starts Dova.exe; `locale` (WESTERN, RUSSIAN) chooses the code page it runs with."""
+        env = dict(self.wine.env, **(locale_env(locale) if locale else {}))
         self.process = subprocess.Popen(
             [WINE, os.path.join(self.dir, "Dova.exe")] + list(args), cwd=self.dir,
-            env=self.wine.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if wait:
             code, _ = self.wine.driver("wait", "50")
             if code != 0:

@@ -1,15 +1,17 @@
 // Fakes of the platform services for native tests: a settable clock, a fixed screen, a
-// recording message pump, error box, dialogs, help viewer and desktop.
+// recording message pump, error box, dialogs, help viewer, desktop and start-up entries.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "tests/support/temp_dir.h"
@@ -110,6 +112,47 @@ class FakeWindow : public WindowHost {
  public:
   int opened = 0;
   void OpenMainWindow() override { ++opened; }
+};
+
+// The user's start-up entries in memory; `refuseWrites` plays a system that refuses them.
+class FakeStartupEntries : public StartupEntries {
+ public:
+  std::map<std::string, std::string> commands, switches;
+  bool refuseWrites = false;
+  bool ReadCommand(const std::string& name, std::string& command) override {
+    return Read(commands, name, command);
+  }
+  void WriteCommand(const std::string& name, const std::string& command) override {
+    Refuse();
+    commands[name] = command;
+  }
+  void RemoveCommand(const std::string& name) override {
+    Refuse();
+    commands.erase(name);
+  }
+  bool ReadSwitch(const std::string& name, std::string& bytes) override {
+    return Read(switches, name, bytes);
+  }
+  void WriteSwitch(const std::string& name, const std::string& bytes) override {
+    Refuse();
+    switches[name] = bytes;
+  }
+  void RemoveSwitch(const std::string& name) override {
+    Refuse();
+    switches.erase(name);
+  }
+
+ private:
+  static bool Read(const std::map<std::string, std::string>& values, const std::string& name,
+                   std::string& value) {
+    const auto found = values.find(name);
+    if (found == values.end()) return false;
+    value = found->second;
+    return true;
+  }
+  void Refuse() const {
+    if (refuseWrites) throw Error("Failed to set data for 'Dova Wallpaper Changer': Access denied");
+  }
 };
 
 // Converts "/tmp/x/y" to the program's form "\tmp\x\y".

@@ -2,6 +2,7 @@
 // contents afterwards. Files are made and read with the standard library, independently of the
 // code under test. Path() and File() give the program's form of a path (backslashes, the
 // directory ending in one); Native() gives the form the standard library and outside tools take.
+// Names and paths are UTF-8.
 #pragma once
 
 #include <chrono>
@@ -26,19 +27,28 @@ class TempDir {
       std::error_code error;
       if (std::filesystem::create_directory(native_, error)) break;
     }
-    path_ = native_.string();
+    path_ = native_.u8string();
     for (char& c : path_)
       if (c == '/') c = '\\';
     if (path_.back() != '\\') path_ += '\\';
   }
 
   ~TempDir() {
-    std::error_code error;
+    std::filesystem::path root = native_;
+#ifdef _WIN32
+    // Tests make paths longer than MAX_PATH; only their "\\?\" form reaches them all.
+    std::wstring full = native_.wstring();
+    for (wchar_t& c : full)
+      if (c == L'/') c = L'\\';
+    root = std::filesystem::path(L"\\\\?\\" + full);
+#endif
+    std::error_code error, ignored;
     // Read-only files would stop the removal on Windows.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(native_, error))
-      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
-                                   std::filesystem::perm_options::add, error);
-    std::filesystem::remove_all(native_, error);
+    for (std::filesystem::recursive_directory_iterator entry(root, error), end;
+         !error && entry != end; entry.increment(error))
+      std::filesystem::permissions(entry->path(), std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(root, ignored);
   }
 
   TempDir(const TempDir&) = delete;
@@ -48,7 +58,7 @@ class TempDir {
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + name; }
   // `name` may use '\' for subdirectories.
-  std::string Native(const std::string& name) const { return NativePath(name).string(); }
+  std::string Native(const std::string& name) const { return NativePath(name).u8string(); }
 
   // Writes `contents` to the file `name` (its directory must exist) and gives File(name).
   std::string WriteFile(const std::string& name, const std::string& contents) const {
@@ -71,7 +81,9 @@ class TempDir {
   std::filesystem::path NativePath(std::string name) const {
     for (char& c : name)
       if (c == '\\') c = '/';
-    return native_ / std::filesystem::path(name).make_preferred();
+    // Names are UTF-8, as everywhere in the program (on Windows a plain std::string would be
+    // read in the ANSI code page).
+    return native_ / std::filesystem::u8path(name).make_preferred();
   }
 
   std::filesystem::path native_;

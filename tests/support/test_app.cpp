@@ -6,7 +6,7 @@ namespace dova::testing {
 
 TestApp::TestApp() {
   context = std::make_unique<AppContext>(
-      Platform{clock, screen, pump, errors, text, dialogs, help, desktop, window});
+      Platform{clock, screen, pump, errors, text, dialogs, help, desktop, window, startup});
   AppContext& c = *context;
   c.ProgramDir = dir.Path();
   c.DataDir = c.ProgramDir + "Sites\\";

@@ -23,6 +23,7 @@ struct TestApp {
   FakeHelp help;
   FakeDesktop desktop;
   FakeWindow window;
+  FakeStartupEntries startup;
   TempDir dir;
   std::unique_ptr<AppContext> context;
   AppContext& ctx() { return *context; }

@@ -13,8 +13,11 @@
 namespace dova::testing {
 
 // Writes a width x height picture of one colour as a baseline JPEG at `path` (a core path).
+// `textured` draws a busy pattern instead, which costs the decoder what a photograph does (a
+// picture of one colour decodes many times faster).
 inline void WriteTestJpeg(const std::string& path, int width, int height, unsigned char red = 200,
-                          unsigned char green = 40, unsigned char blue = 40) {
+                          unsigned char green = 40, unsigned char blue = 40,
+                          bool textured = false) {
   std::FILE* file = OpenFile(path, "wb");
   if (!file) throw Error("cannot write " + path);
   jpeg_compress_struct info;
@@ -36,6 +39,12 @@ inline void WriteTestJpeg(const std::string& path, int width, int height, unsign
     row[x * 3 + 2] = blue;
   }
   while (info.next_scanline < info.image_height) {
+    const int y = static_cast<int>(info.next_scanline);
+    for (int x = 0; textured && x < width; ++x) {
+      row[x * 3] = static_cast<JSAMPLE>((x ^ y) + red);
+      row[x * 3 + 1] = static_cast<JSAMPLE>(((x * 3) ^ (y * 5)) + green);
+      row[x * 3 + 2] = static_cast<JSAMPLE>(((x * y) >> 3) + blue);
+    }
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&info, rows, 1);
   }

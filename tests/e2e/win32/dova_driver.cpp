@@ -7,13 +7,22 @@
 //   dova_driver tray left|right|middle
 //   dova_driver close              the close box (WM_CLOSE)
 //   dova_driver gone [seconds]     exit 0 once no main window is left
+//   dova_driver acp                prints the system's ANSI code page (GetACP)
+//   dova_driver texts              prints the text of every control of the main window, one a
+//                                  line, in UTF-8
+//   dova_driver click <text>       clicks the button or check box showing <text> (BM_CLICK)
+//   dova_driver checked <text>     prints 1 when the check box showing <text> is checked, else 0
 //   dova_driver client             prints the main window's client width and height in pixels
 //   dova_driver label              prints the width of the widest label in pixels
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -64,6 +73,77 @@ bool WaitFor(bool (*condition)(), double seconds) {
   return condition();
 }
 
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                      length, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(),
+                                                      static_cast<int>(text.size()))));
+  return text;
+}
+
+std::vector<HWND> ControlsOf(HWND main) {
+  std::vector<HWND> controls;
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&controls));
+  return controls;
+}
+
+HWND ControlShowing(HWND main, const std::wstring& text) {
+  for (HWND control : ControlsOf(main))
+    if (TextOf(control) == text) return control;
+  return nullptr;
+}
+
+// The commands that read the system or the controls' Unicode texts; -1 when `command` is none
+// of them. Their arguments come from the wide command line: argv holds them in the ANSI code
+// page, which may lack their letters.
+int RunTextCommand(const std::string& command) {
+  int count = 0;
+  wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::wstring argument = count > 2 ? args[2] : L"";
+  LocalFree(args);
+  if (command == "acp") {
+    std::printf("%u\n", GetACP());
+    return 0;
+  }
+  if (command != "texts" && command != "click" && command != "checked") return -1;
+  HWND main = MainWindow();
+  if (!main) return 1;
+  if (command == "texts") {
+    for (HWND control : ControlsOf(main)) {
+      const std::string text = Utf8(TextOf(control));
+      if (!text.empty()) std::printf("%s\n", text.c_str());
+    }
+    return 0;
+  }
+  HWND control = ControlShowing(main, argument);
+  if (!control) {
+    std::fprintf(stderr, "no control shows that text\n");
+    return 1;
+  }
+  if (command == "click") {
+    // Posted: the program may answer with a message box, which must not block the driver.
+    PostMessageW(control, BM_CLICK, 0, 0);
+    return 0;
+  }
+  std::printf("%d\n", SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +153,7 @@ int main(int argc, char** argv) {
   }
   const char* command = argv[1];
   const double seconds = argc > 2 ? std::atof(argv[2]) : 30.0;
+  if (const int result = RunTextCommand(command); result >= 0) return result;
   if (std::strcmp(command, "wait") == 0)
     return WaitFor([] { return MainWindow() != nullptr; }, seconds) ? 0 : 1;
   if (std::strcmp(command, "gone") == 0)

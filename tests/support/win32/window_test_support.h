@@ -37,7 +37,8 @@ class WindowTest : public ::testing::Test {
     if (!list.empty()) dir_.WriteFile("Sites\\dova.lst", list);
     window_ = std::make_unique<MainWindow>(viewer_);
     platform_ = std::make_unique<Platform>(Platform{SystemClock(), screen_, *window_, errors_,
-                                                    text_, dialogs_, help_, desktop_, *window_});
+                                                    text_, dialogs_, help_, desktop_, *window_,
+                                                    startup_});
     form_ = std::make_unique<TForm1>(*platform_, dir_.Path() + "Dova.exe", "");
     window_->Create(*form_);
     form_->FormCreate();
@@ -85,6 +86,7 @@ class WindowTest : public ::testing::Test {
   FakeDialogs dialogs_;
   FakeHelp help_;
   FakeDesktop desktop_;
+  FakeStartupEntries startup_;
   Win32HelpViewer viewer_{nullptr};
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<Platform> platform_;
