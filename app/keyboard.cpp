@@ -1,6 +1,7 @@
 #include "app/keyboard.h"
 
 #include "form/controller.h"
+#include "form/picture_history.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 
@@ -30,6 +31,10 @@ void ListPageKey(AppContext& context, int key, ShiftState shift) {
 void HandleFormKey(AppContext& context, int key, ShiftState shift) {
   FormModel& f = context.form;
   if (f.activePage == 1) ListPageKey(context, key, shift);
+  // Ctrl+Z on either mode's page, as the buttons there: Windows's own key for "undo".
+  if (shift.ctrl && key == 'Z' && (f.activePage == 0 || f.activePage == 1) &&
+      CanShowPreviousPicture(context))
+    ShowPreviousPicture(context);
   if (key == keys::kF1) {
     // Without a focused control the page's own topic fits best.
     const std::string topic = HelpTopic(f.activePage, f.activeControl);

@@ -9,6 +9,7 @@
 #include "app/start_with_windows.h"
 #include "form/channel_grid.h"
 #include "form/controller.h"
+#include "form/picture_history.h"
 #include "form/settings_store.h"
 #include "form/text_binding.h"
 #include "online/daily_update.h"
@@ -160,6 +161,10 @@ void TForm1::ControlClicked(const std::string& name) {
       {"SpeedButton6", SpeedButton6Click},
       {"SpeedButton7", SpeedButton7Click},
       {"SpeedButton8", dova::FileGridDblClick},
+      {"SpeedButton9", ShowPreviousPicture},
+      {"SpeedButton10", ShowPreviousPicture},
+      {"ColorButton1",
+       [](AppContext& c) { c.platform.dialogs.PickColor(c.form.ColorButton1.color); }},
       {"Image1", [](AppContext& c) { c.platform.desktop.OpenUrl(kBannerUrl); }},
   };
   Handle([&] {
@@ -226,6 +231,8 @@ void TForm1::MenuCommand(const std::string& item) {
       N1Click(c);
     } else if (item == "N2") {
       DailyPictureUpdate(c, true);
+    } else if (item == "N7") {
+      ShowPreviousPicture(c);
     } else if (item == "N6") {
       c.platform.pump.Terminate();
     }

@@ -145,6 +145,70 @@ TEST_F(ProgramRun, MenuAndTrayCommands) {
   EXPECT_TRUE(form->Context().WindowClosed);
 }
 
+// Two changes from the list, then back: from the tray menu, the list page's button and Ctrl+Z;
+// the way back survives a restart, and the commands are greyed at its end.
+TEST_F(ProgramRun, PreviousPictureGoesBackFromTheMenuTheButtonsAndTheKeyboard) {
+  const std::string a = app.dir.Path() + "a.jpg", b = app.dir.Path() + "b.jpg";
+  const std::string d = app.dir.Path() + "d.jpg";
+  testing::WriteTestJpeg(a, 41, 20);
+  testing::WriteTestJpeg(b, 42, 20);
+  testing::WriteTestJpeg(d, 43, 20);
+  app.dir.WriteFile("Sites\\dova.lst", "41x20\t" + a + "\r\n42x20\t" + b + "\r\n43x20\t" + d + "\r\n");
+  app.dir.WriteFile("Sites\\dova.ini",
+                    "[Main]\r\nWorkType=offline\r\nSection=1\r\n[OffLine]\r\nOnLoad=0\r\n"
+                    "Selecting=line\r\nCursorPosition=0\r\n");
+  {
+    auto form = Start();
+    FormModel& f = form->Form();
+    EXPECT_FALSE(f.SpeedButton9.enabled || f.SpeedButton10.enabled);
+    EXPECT_FALSE(f.MenuItemNamed("N7")->enabled);
+    for (int row : {0, 1, 2}) {
+      f.FileGrid.SelectRows(row, row);
+      form->ControlClicked("SpeedButton8");
+    }
+    EXPECT_TRUE(f.SpeedButton9.enabled && f.SpeedButton10.enabled);
+    EXPECT_TRUE(f.MenuItemNamed("N7")->enabled);
+    EXPECT_EQ(form->Context().CurrentWallpaper, d);
+    form->MenuCommand("N7");
+    EXPECT_EQ(form->Context().RecentPictures, (std::vector<std::string>{b, a}));
+  }
+  {
+    auto form = Start();
+    EXPECT_EQ(form->Context().RecentPictures, (std::vector<std::string>{b, a}));
+    const int changes = app.desktop.calls;
+    form->FormKeyDown('Z', ShiftState{false, true, false});
+    EXPECT_EQ(app.desktop.calls, changes + 1);
+    EXPECT_EQ(form->Context().RecentPictures, (std::vector<std::string>{a}));
+    EXPECT_FALSE(form->Form().SpeedButton9.enabled || form->Form().MenuItemNamed("N7")->enabled);
+    form->ControlClicked("SpeedButton9");  // nothing left: nothing happens
+    EXPECT_EQ(app.desktop.calls, changes + 1);
+    EXPECT_TRUE(app.errors.shown.empty());
+  }
+}
+
+// The fit colour comes from the system's colour dialog: the box takes the colour the user
+// picks, keeps its colour when the user cancels, and the colour is saved at exit.
+TEST_F(ProgramRun, TheFitColourComesFromTheColourDialog) {
+  app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nResize=dova\r\nProportions=fit\r\n"
+                                        "[OnLine]\r\nOnLoad=0\r\n");
+  {
+    auto form = Start();
+    EXPECT_TRUE(form->Form().RadioButton12.checked);
+    EXPECT_TRUE(form->Form().ColorButton1.enabled);
+    app.dialogs.colorChosen = true;
+    app.dialogs.color = 0x336699;
+    form->ControlClicked("ColorButton1");
+    EXPECT_EQ(form->Form().ColorButton1.color, 0x336699u);
+    app.dialogs.colorChosen = false;
+    app.dialogs.color = 0xFFFFFF;
+    form->ControlClicked("ColorButton1");
+    EXPECT_EQ(form->Form().ColorButton1.color, 0x336699u);
+    EXPECT_EQ(app.dialogs.colorDialogs, 2);
+  }
+  EXPECT_NE(Ini().find("FitColor=#336699\r\n"), std::string::npos);
+  EXPECT_NE(Ini().find("Proportions=fit\r\n"), std::string::npos);
+}
+
 TEST_F(ProgramRun, TheStartWithWindowsBoxShowsAndChangesTheUsersStartupEntry) {
   app.dir.WriteFile("Sites\\dova.ini", "[OnLine]\r\nOnLoad=0\r\n");
   const std::string exe = app.dir.Path() + "Dova.exe";

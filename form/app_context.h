@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "form/channel_catalogue.h"
 #include "form/form_model.h"
@@ -33,6 +34,8 @@ class AppContext {
   std::string CurrentWallpaper;       // the last picture taken: a URL or a list file's path
   double PreviousSetWallpaper = 0.0;  // date-time of the last applied wallpaper, 0 = never
   double ScreenAspect = 0.0;          // screen width / height, taken at construction
+  // The sources of the last wallpapers, newest first ([0] is shown now): see picture_history.h.
+  std::vector<std::string> RecentPictures;
   bool WindowClosed = false;          // set by the window's close event
 
   std::string Phrase(const std::string& key) const { return phrases.GetPhrase(key); }

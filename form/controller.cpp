@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "form/picture_history.h"
 #include "form/resize_mode_setting.h"
 
 namespace dova {
@@ -21,7 +22,13 @@ void UpdateControls(AppContext& context) {
   }
 
   f.ComboBox4.enabled = f.CheckBox6.checked;
-  f.ComboBox5.enabled = CheckedResizeMode(f) == ResizeMode::Program;
+  const std::optional<ResizeMode> resize = CheckedResizeMode(f);
+  f.ComboBox5.enabled = resize && ResizesByProgram(*resize);
+  f.ColorButton1.enabled = resize == ResizeMode::Fit;
+
+  const bool previous = CanShowPreviousPicture(context);
+  f.SpeedButton9.enabled = f.SpeedButton10.enabled = previous;
+  f.MenuItemNamed("N7")->enabled = previous;
 
   const FileGridControl& grid = f.FileGrid;
   if (grid.ListEmpty()) {
@@ -54,12 +61,14 @@ std::string HelpTopic(int pageIndex, const std::string& controlName) {
   static const std::vector<Page> pages = {
       {"online.htm",
        {{"StringGrid1", "chanels.htm"},
+        {"SpeedButton10", "modes.htm"},
         {"CheckBox1", "change.htm"},
         {"CheckBox2", "change.htm"},
         {"ComboBox1", "change.htm"},
         {"ComboBox2", "change.htm"}}},
       {"offline.htm",
        {{"FileGrid", "list.htm"},
+        {"SpeedButton9", "modes.htm"},
         {"RadioButton4", "random.htm"},
         {"RadioButton5", "random.htm"},
         {"RadioButton6", "shedulle.htm"},
@@ -72,6 +81,9 @@ std::string HelpTopic(int pageIndex, const std::string& controlName) {
        {{"RadioButton1", "resize.htm"},
         {"RadioButton2", "resize.htm"},
         {"RadioButton3", "resize.htm"},
+        {"RadioButton11", "resize.htm"},
+        {"RadioButton12", "resize.htm"},
+        {"ColorButton1", "resize.htm"},
         {"ComboBox5", "resize.htm"},
         {"RadioButton9", "modes.htm"},
         {"RadioButton10", "modes.htm"},

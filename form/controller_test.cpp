@@ -44,6 +44,29 @@ TEST(UpdateControls, ListsFollowTheirOptions) {
   EXPECT_FALSE(f.ComboBox6.enabled);
 }
 
+TEST(UpdateControls, TheFilterFollowsEveryResizingOfTheProgramAndTheColourFit) {
+  TestApp app;
+  FormModel& f = app.ctx().form;
+  struct Expected {
+    RadioButton* mode;
+    bool filter, colour;
+  };
+  for (const Expected& e : {Expected{&f.RadioButton1, false, false},
+                            Expected{&f.RadioButton2, true, false},
+                            Expected{&f.RadioButton3, false, false},
+                            Expected{&f.RadioButton11, true, false},
+                            Expected{&f.RadioButton12, true, true}}) {
+    f.Check(*e.mode);
+    UpdateControls(app.ctx());
+    EXPECT_EQ(f.ComboBox5.enabled, e.filter) << e.mode->name;
+    EXPECT_EQ(f.ColorButton1.enabled, e.colour) << e.mode->name;
+  }
+  // No mode checked (an unknown stored word): nothing to choose.
+  for (RadioButton* b : f.RadioGroup("GroupBox3")) b->checked = false;
+  UpdateControls(app.ctx());
+  EXPECT_FALSE(f.ComboBox5.enabled || f.ColorButton1.enabled);
+}
+
 TEST(UpdateControls, ListButtonsFollowTheListAndSelection) {
   TestApp app;
   FormModel& f = app.ctx().form;

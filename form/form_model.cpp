@@ -66,6 +66,7 @@ FormModel::FormModel()
       ComboBox1("ComboBox1", "GroupBox1", 30, 64, 45, 21),
       ComboBox2("ComboBox2", "GroupBox1", 88, 64, 45, 21),
       Label1(Label("Label1", "GroupBox1", 79, 68, 6, ":")),
+      SpeedButton10("SpeedButton10", "TabSheet1", 208, 106),
       FileGrid("TabSheet2", 6, 4, 283, 158),
       SpeedButton7("SpeedButton7", "TabSheet2", 6, 166),
       SpeedButton1("SpeedButton1", "TabSheet2", 36, 166),
@@ -73,6 +74,7 @@ FormModel::FormModel()
       SpeedButton3("SpeedButton3", "TabSheet2", 90, 166),
       SpeedButton4("SpeedButton4", "TabSheet2", 114, 166),
       SpeedButton8("SpeedButton8", "TabSheet2", 144, 166),
+      SpeedButton9("SpeedButton9", "TabSheet2", 174, 166),
       SpeedButton5("SpeedButton5", "TabSheet2", 240, 166),
       SpeedButton6("SpeedButton6", "TabSheet2", 264, 166),
       GroupBox5(Group("GroupBox5", "TabSheet2", 296, 2, 161, 62, " Порядок выбора ")),
@@ -91,11 +93,15 @@ FormModel::FormModel()
       GroupBox3(Group("GroupBox3", "TabSheet3", 6, 2, 451, 106, "Размер изображения")),
       GroupBox7(Group("GroupBox7", "TabSheet3", 6, 112, 180, 78, " Режим работы ")),
       GroupBox8(Group("GroupBox8", "TabSheet3", 192, 112, 265, 78, " Общие настройки ")),
-      RadioButton1("RadioButton1", "GroupBox3", 12, 18, 430, 17),
-      RadioButton2("RadioButton2", "GroupBox3", 12, 38, 430, 17),
-      RadioButton3("RadioButton3", "GroupBox3", 12, 58, 430, 17),
-      Label9(Label("Label9", "GroupBox3", 180, 82, 120, "Использовать фильтр:")),
-      ComboBox5("ComboBox5", "GroupBox3", 306, 78, 130, 21),
+      // Five resize modes in rows of 17 pixels; the filter list beside the last two.
+      RadioButton1("RadioButton1", "GroupBox3", 12, 15, 430, 17),
+      RadioButton2("RadioButton2", "GroupBox3", 12, 32, 430, 17),
+      RadioButton3("RadioButton3", "GroupBox3", 12, 49, 430, 17),
+      RadioButton11("RadioButton11", "GroupBox3", 12, 66, 168, 17),
+      RadioButton12("RadioButton12", "GroupBox3", 12, 83, 138, 17),
+      ColorButton1("ColorButton1", "GroupBox3", 152, 82, 28, 19),
+      Label9(Label("Label9", "GroupBox3", 180, 70, 120, "Использовать фильтр:")),
+      ComboBox5("ComboBox5", "GroupBox3", 306, 66, 130, 21),
       RadioButton9("RadioButton9", "GroupBox7", 12, 20, 160, 17),
       RadioButton10("RadioButton10", "GroupBox7", 12, 44, 160, 17),
       // Three rows in the general options: start minimized, start with Windows, the language.
@@ -144,6 +150,7 @@ FormModel::FormModel()
   SpeedButton6.hint = "Подвинуть выбранные картинки вниз";
   SpeedButton7.hint = "Очистить список";
   SpeedButton8.hint = "Установить картинку на рабочий стол";
+  SpeedButton9.hint = SpeedButton10.hint = "Предыдущая картинка";
   RadioButton4.caption = "По порядку";
   RadioButton5.caption = "Случайным образом";
   CheckBox7.caption = "При загрузке";
@@ -157,6 +164,9 @@ FormModel::FormModel()
   RadioButton1.caption = "Изменять размер изображения средствами Windows (рекомендуется)";
   RadioButton2.caption = "Изменять размер изображения средствами программы";
   RadioButton3.caption = "Не изменять размер изображения";
+  RadioButton11.caption = "Заполнить экран";
+  RadioButton12.caption = "Вписать в экран";
+  ColorButton1.hint = "Цвет полей";
   ComboBox5.items = {"Box", "Triangle", "Hermite", "Bell", "B-Spline", "Lanczos", "Mitchell"};
   RadioButton9.caption = "Картинка дня";
   RadioButton10.caption = "Из списка";
@@ -176,21 +186,22 @@ FormModel::FormModel()
                {"N4", "-", true, false},
                {"N1", "Установить картинку из списка", false, false},
                {"N2", "Установить картинку из Интернета", false, false},
+               {"N7", "Предыдущая картинка", false, false},
                {"N5", "-", true, false},
                {"N6", "Выход", false, false}};
   openDialogTitle = "Выбор файлов";
   openDialogFilter =
-      "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|JPEG Image File "
-      "(*.jpeg)|*.jpeg";
+      "All (*.jpg;*.jpeg;*.png;*.bmp)|*.jpg;*.jpeg;*.png;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
+      "JPEG Image File (*.jpeg)|*.jpeg|PNG Image File (*.png)|*.png|Bitmap (*.bmp)|*.bmp";
 
   controls_ = {
       &PageControl1, &TabSheet1,     &TabSheet2,    &TabSheet3,    &TabSheet4,    &GroupBox4,
       &StringGrid1,  &GroupBox1,     &CheckBox1,    &CheckBox2,    &ComboBox1,    &Label1,
-      &ComboBox2,    &FileGrid,      &SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3,
-      &SpeedButton4, &SpeedButton8,  &SpeedButton5, &SpeedButton6, &GroupBox5,    &RadioButton4,
+      &ComboBox2,    &SpeedButton10, &FileGrid,      &SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3,
+      &SpeedButton4, &SpeedButton8,  &SpeedButton9, &SpeedButton5, &SpeedButton6, &GroupBox5,    &RadioButton4,
       &RadioButton5, &GroupBox6,     &CheckBox7,    &RadioButton6, &ComboBox6,    &Label10,
       &ComboBox7,    &RadioButton7,  &ComboBox8,    &Label11,      &ComboBox9,    &GroupBox3,
-      &RadioButton1, &RadioButton2,  &RadioButton3, &Label9,       &ComboBox5,    &GroupBox7,
+      &RadioButton1, &RadioButton2,  &RadioButton3, &RadioButton11, &RadioButton12, &ColorButton1, &Label9,       &ComboBox5,    &GroupBox7,
       &RadioButton9, &RadioButton10, &GroupBox8,    &CheckBox3,    &CheckBox8,    &Label16,      &ComboBox10,
       &GroupBox2,    &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
       &CheckBox5,    &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,

@@ -24,7 +24,8 @@ enum class ControlKind {
   kFileGrid,
   kChannelGrid,
   kImage,
-  kStatusBar
+  kStatusBar,
+  kColorButton
 };
 
 struct Control {
@@ -104,6 +105,18 @@ struct SpeedButton : Control {
   bool showHint = true;
 };
 
+// A flat button like the speed buttons that shows a colour instead of a glyph; a click lets the
+// user pick another.
+struct ColorButton : SpeedButton {
+  ColorButton(std::string name, std::string parent, int l, int t, int w, int h)
+      : SpeedButton(std::move(name), std::move(parent), l, t) {
+    kind = ControlKind::kColorButton;
+    width = w;
+    height = h;
+  }
+  unsigned color = 0x000000;  // 0xRRGGBB
+};
+
 // The picture list's grid: three texts per row (file name, size text, full path), always at
 // least one row, one range of whole rows selected.
 using GridRow = std::array<std::string, 3>;
@@ -146,6 +159,7 @@ struct MenuItem {
   std::string caption;
   bool separator = false;
   bool isDefault = false;  // drawn bold
+  bool enabled = true;
 };
 
 // Key codes and shift flags the keyboard commands look at (the Windows virtual-key values).
@@ -179,11 +193,12 @@ class FormModel {
   CheckBox CheckBox1, CheckBox2;
   ComboBox ComboBox1, ComboBox2;
   CaptionControl Label1;
+  SpeedButton SpeedButton10;  // previous picture
 
   // Page 1: from list
   FileGridControl FileGrid;
   SpeedButton SpeedButton7, SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton8,
-      SpeedButton5, SpeedButton6;
+      SpeedButton9, SpeedButton5, SpeedButton6;  // SpeedButton9: previous picture
   CaptionControl GroupBox5, GroupBox6;
   RadioButton RadioButton4, RadioButton5;
   CheckBox CheckBox7;
@@ -194,6 +209,8 @@ class FormModel {
   // Page 2: options
   CaptionControl GroupBox3, GroupBox7, GroupBox8;
   RadioButton RadioButton1, RadioButton2, RadioButton3;
+  RadioButton RadioButton11, RadioButton12;  // fill, fit: the program's resizing, proportions kept
+  ColorButton ColorButton1;                  // the ground around a fitted picture
   CaptionControl Label9;
   ComboBox ComboBox5;
   RadioButton RadioButton9, RadioButton10;
@@ -215,7 +232,7 @@ class FormModel {
   std::string statusText;  // the status bar's one simple panel
 
   // Non-visual parts
-  std::vector<MenuItem> PopupMenu;  // N3, N4, N1, N2, N5, N6
+  std::vector<MenuItem> PopupMenu;  // N3, N4, N1, N2, N7 (previous picture), N5, N6
   int trayIconIndex = 3;            // TrayIcon1.IconIndex into ImageList2
   std::string trayHint = "Dova Wallpaper Changer";
   int timerInterval = 60000;     // Timer1

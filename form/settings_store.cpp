@@ -1,6 +1,7 @@
 #include "form/settings_store.h"
 
 #include "form/controller.h"
+#include "form/picture_history.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
 #include "text/number_text.h"
@@ -49,9 +50,14 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
     errors.push_back(NotAnIntegerMessage(sectionText));
   }
 
-  ShowResizeMode(f, ResizeModeFromWord(ini.ReadString("Main", "Resize", "windows")));
+  ShowResizeMode(f, ResizeModeFromWords(ini.ReadString("Main", "Resize", "windows"),
+                                        ini.ReadString("Main", "Proportions", "stretch")));
+  // An unreadable colour is the default black: the ground is a matter of taste, not of error.
+  f.ColorButton1.color = 0x000000;
+  ParseColorText(ini.ReadString("Main", "FitColor", "#000000"), f.ColorButton1.color);
 
   context.CurrentWallpaper = ini.ReadString("Main", "CurrentWallpaper", "");
+  context.RecentPictures = LoadRecentPictures(ini);
   ReadIndex(ini, "Main", "Filter", "6", f.ComboBox5, errors);
 
   f.Check(ini.ReadString("Main", "WorkType", "online") == "online" ? f.RadioButton9
@@ -116,9 +122,13 @@ std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) 
   };
 
   write("Main", "Section", std::to_string(f.activePage));
-  if (const std::optional<ResizeMode> mode = CheckedResizeMode(f))
+  if (const std::optional<ResizeMode> mode = CheckedResizeMode(f)) {
     write("Main", "Resize", ResizeModeWord(*mode));
+    if (const char* proportions = ProportionsWord(*mode)) write("Main", "Proportions", proportions);
+  }
+  write("Main", "FitColor", ColorText(f.ColorButton1.color));
   write("Main", "CurrentWallpaper", context.CurrentWallpaper);
+  if (!SaveRecentPictures(ini, context.RecentPictures)) refused = true;
   write("Main", "Language", f.ComboBox10.Text());
   writeIndex("Main", "Filter", f.ComboBox5);
   if (f.RadioButton9.checked)

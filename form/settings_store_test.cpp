@@ -151,5 +151,66 @@ TEST_F(SettingsFixture, ARefusedWriteIsReportedOnce) {
   EXPECT_EQ(errors[0], "Unable to write to " + app.ctx().DataDir + "dova.ini");
 }
 
+TEST_F(SettingsFixture, FillAndFitAreTheProgramsResizingWithTheirProportionsAndColour) {
+  struct Stored {
+    const char* text;
+    RadioButton FormModel::*checked;
+  };
+  // Files of earlier versions know no Proportions; a Proportions word refines only "dova".
+  const Stored stored[] = {
+      {"[Main]\r\nResize=dova\r\n", &FormModel::RadioButton2},
+      {"[Main]\r\nResize=dova\r\nProportions=fill\r\n", &FormModel::RadioButton11},
+      {"[Main]\r\nResize=dova\r\nProportions=fit\r\n", &FormModel::RadioButton12},
+      {"[Main]\r\nResize=dova\r\nProportions=Fit\r\n", &FormModel::RadioButton2},
+      {"[Main]\r\nResize=windows\r\nProportions=fill\r\n", &FormModel::RadioButton1},
+      {"[Main]\r\nResize=none\r\nProportions=fit\r\n", &FormModel::RadioButton3},
+  };
+  for (const Stored& s : stored) {
+    SettingsStore store;
+    LoadFrom(s.text, store);
+    FormModel& f = app.ctx().form;
+    for (RadioButton* b : f.RadioGroup("GroupBox3"))
+      EXPECT_EQ(b->checked, b == &(f.*s.checked)) << s.text << b->name;
+    EXPECT_EQ(f.ColorButton1.color, 0x000000u);  // black unless the file says otherwise
+  }
+
+  // Fill and Fit store "dova", which an earlier version reads as its stretch, and say which.
+  SettingsStore store;
+  LoadFrom("[Main]\r\nResize=dova\r\nProportions=fit\r\nFitColor=#1a2B3c\r\n", store);
+  FormModel& f = app.ctx().form;
+  EXPECT_EQ(f.ColorButton1.color, 0x1A2B3Cu);
+  f.Check(f.RadioButton11);
+  f.ColorButton1.color = 0xFF8000;
+  std::string text = SaveAndRead(store);
+  EXPECT_NE(text.find("Resize=dova\r\n"), std::string::npos);
+  EXPECT_NE(text.find("Proportions=fill\r\n"), std::string::npos);
+  EXPECT_NE(text.find("FitColor=#FF8000\r\n"), std::string::npos);
+  // Back to Windows: the Proportions word stays as it was, for nothing reads it then.
+  f.Check(f.RadioButton1);
+  text = SaveAndRead(store);
+  EXPECT_NE(text.find("Resize=windows\r\n"), std::string::npos);
+  EXPECT_NE(text.find("Proportions=fill\r\n"), std::string::npos);
+
+  // A colour that is not "#RRGGBB" is black.
+  for (const char* colour : {"red", "#12345", "#1234567", "#12G456", "123456"}) {
+    SettingsStore other;
+    app.ctx().form.ColorButton1.color = 0x777777;
+    LoadFrom(std::string("[Main]\r\nFitColor=") + colour + "\r\n", other);
+    EXPECT_EQ(app.ctx().form.ColorButton1.color, 0u) << colour;
+  }
+}
+
+TEST_F(SettingsFixture, RecentPicturesAreKeptInOrderUpToTheFirstGap) {
+  SettingsStore store;
+  LoadFrom("[Main]\r\nRecent1=C:\\b.jpg\r\nRecent2=C:\\a.png\r\nRecent3=\r\nRecent4=C:\\x.jpg\r\n",
+           store);
+  EXPECT_EQ(app.ctx().RecentPictures, (std::vector<std::string>{"C:\\b.jpg", "C:\\a.png"}));
+  app.ctx().RecentPictures.insert(app.ctx().RecentPictures.begin(), "C:\\c.bmp");
+  const std::string text = SaveAndRead(store);
+  for (const char* line : {"Recent1=C:\\c.bmp\r\n", "Recent2=C:\\b.jpg\r\n", "Recent3=C:\\a.png\r\n",
+                           "\nRecent4=\r\n", "\nRecent5=\r\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+}
+
 }  // namespace
 }  // namespace dova

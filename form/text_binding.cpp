@@ -37,6 +37,7 @@ void UpdateLanguage(AppContext& context) {
   f.SpeedButton6.hint = phrase("moveimagesdown");
   f.SpeedButton7.hint = phrase("clearlist");
   f.SpeedButton8.hint = phrase("installimage");
+  f.SpeedButton9.hint = f.SpeedButton10.hint = phrase("previouspicture");
   f.GroupBox1.caption = group("wallpaperchanging");
   f.GroupBox2.caption = group("proxy");
   f.GroupBox3.caption = group("imagesize");
@@ -48,6 +49,9 @@ void UpdateLanguage(AppContext& context) {
   f.RadioButton1.caption = phrase("imagesize_windows");
   f.RadioButton2.caption = phrase("imagesize_dova");
   f.RadioButton3.caption = phrase("imagesize_disable");
+  f.RadioButton11.caption = phrase("imagesize_fill");
+  f.RadioButton12.caption = phrase("imagesize_fit");
+  f.ColorButton1.hint = phrase("imagesize_fitcolor");
   f.RadioButton4.caption = phrase("seq_queue");
   f.RadioButton5.caption = phrase("seq_random");
   f.RadioButton6.caption = phrase("attime");
@@ -70,6 +74,7 @@ void UpdateLanguage(AppContext& context) {
   f.MenuItemNamed("N1")->caption = phrase("installfromlist");
   f.MenuItemNamed("N2")->caption = phrase("installfromnet");
   f.MenuItemNamed("N3")->caption = phrase("open");
+  f.MenuItemNamed("N7")->caption = phrase("previouspicture");
   f.MenuItemNamed("N6")->caption = phrase("quit");
   f.openDialogTitle = phrase("fileselecting");
 

@@ -13,6 +13,7 @@ ConvertOptions CurrentConvertOptions(AppContext& context) {
   options.mode = ResizeModeForChange(context.form);
   options.screen = context.platform.screen.Size();
   options.filterIndex = context.form.ComboBox5.itemIndex;
+  options.fitColour = context.form.ColorButton1.color;
   return options;
 }
 

@@ -11,7 +11,7 @@
 
 namespace dova {
 
-// The resize mode of the form (RadioButton1..3), the screen size now, the filter of ComboBox5.
+// The resize mode of the form, the screen size now, the filter of ComboBox5 and the fit colour.
 ConvertOptions CurrentConvertOptions(AppContext& context);
 
 // How often the window is served while a conversion runs, in milliseconds.

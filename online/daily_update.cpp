@@ -7,6 +7,7 @@
 #include <string>
 
 #include "form/channel_grid.h"
+#include "form/picture_history.h"
 #include "form/wallpaper_change.h"
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
@@ -203,7 +204,10 @@ void InstallDownloadedPicture(AppContext& context) {
   texts.converting = context.Phrase("convertingimage");
   texts.updating = context.Phrase("updatedesktop");
   // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
-  ChangeWallpaper(context, tempPath, texts, [&tempPath] { RemoveFile(tempPath); });
+  // The download is kept under a name of its own, for "Previous picture", instead of deleted.
+  ChangeWallpaper(context, tempPath, texts, [&] {
+    RememberPicture(context, KeepDownloadedPicture(context, tempPath));
+  });
 }
 
 void StringGrid1DblClick(AppContext& context, int row) {

@@ -6,7 +6,7 @@
 
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
-#include "wallpaper/jpeg_info.h"
+#include "wallpaper/picture_reader.h"
 
 namespace dova {
 
@@ -65,7 +65,7 @@ class RowAppender {
 
   void Append(const std::string& path) {
     if (next_ >= grid_.RowCount()) grid_.SetRowCount(next_ + 1);
-    grid_.rows[next_++] = MakeListRow(path, ReadJpegSize(path));
+    grid_.rows[next_++] = MakeListRow(path, ReadPictureSize(path));
   }
 
  private:
@@ -86,14 +86,14 @@ void MakeEmptyList(FileGridControl& grid) {
 
 bool ListAdditionRunning() { return additionRunning; }
 
-bool HasJpegSuffix(const std::string& name) {
+bool HasPictureSuffix(const std::string& name) {
   std::string lower = name;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   auto endsWith = [&lower](const std::string& suffix) {
     return lower.size() >= suffix.size() &&
            lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
   };
-  return endsWith(".jpg") || endsWith(".jpeg");
+  return endsWith(".jpg") || endsWith(".jpeg") || endsWith(".png") || endsWith(".bmp");
 }
 
 void SpeedButton1Click(AppContext& context) {
@@ -124,14 +124,14 @@ void SpeedButton2Click(AppContext& context) {
 
     int expected = 0;
     for (const DirEntry& entry : ListDirectory(pattern))
-      if (IsPlainFile(entry) && HasJpegSuffix(entry.name)) ++expected;
+      if (IsPlainFile(entry) && HasPictureSuffix(entry.name)) ++expected;
 
     RowAppender rows(context.form.FileGrid, expected);
     AdditionProgress progress(context);
     for (const DirEntry& entry : ListDirectory(pattern)) {
       if (!IsPlainFile(entry)) continue;
       progress.Handled(entry.name);
-      if (HasJpegSuffix(entry.name)) rows.Append(folder + entry.name);
+      if (HasPictureSuffix(entry.name)) rows.Append(folder + entry.name);
     }
   }
   context.SetStatus("");

@@ -43,7 +43,8 @@ void SpeedButton7Click(AppContext& context);
 // True while an adding command is filling in rows.
 bool ListAdditionRunning();
 
-// True for a name ending in ".jpg" or ".jpeg", compared without regard to case.
-bool HasJpegSuffix(const std::string& name);
+// True for a name ending in ".jpg", ".jpeg", ".png" or ".bmp", compared without regard to case:
+// the files a folder adds to the list (what a file holds is told by its content when it is used).
+bool HasPictureSuffix(const std::string& name);
 
 }  // namespace dova

@@ -132,13 +132,14 @@ TEST_F(ListEditingTest, ListCommandsArrivingDuringAnAdditionAreIgnoredSoNoFileIs
 
 // --- adding a directory ------------------------------------------------------------------------
 
-TEST_F(ListEditingTest, DirectoryAddsPlainJpegFilesInListingOrderAndBecomesCurrent) {
+TEST_F(ListEditingTest, DirectoryAddsPlainPictureFilesInListingOrderAndBecomesCurrent) {
   ASSERT_TRUE(CreateDirectoryPath(app.dir.Path() + "pics"));
   const std::string pics = app.dir.Path() + "pics\\";
   Jpeg("pics\\A.JPG", 800, 600);
   Jpeg("pics\\b.jpeg", 1280, 1024);
-  Jpeg("pics\\c.png");
+  Jpeg("pics\\c.png");  // a JPEG under a PNG's name: its size is read from what it holds
   Jpeg("pics\\d.jpg.txt");
+  Jpeg("pics\\f.gif");
   Jpeg("pics\\.hidden.jpg");
   Jpeg("pics\\Море.Jpeg");
   ASSERT_TRUE(CreateDirectoryPath(pics + "e.jpg"));
@@ -146,23 +147,23 @@ TEST_F(ListEditingTest, DirectoryAddsPlainJpegFilesInListingOrderAndBecomesCurre
 
   std::vector<std::string> expected;
   for (const DirEntry& entry : ListDirectory(pics + "*.*"))
-    if (!entry.directory && !entry.hidden && HasJpegSuffix(entry.name))
+    if (!entry.directory && !entry.hidden && HasPictureSuffix(entry.name))
       expected.push_back(entry.name);
-  ASSERT_EQ(expected.size(), 3u);
+  ASSERT_EQ(expected.size(), 4u);
 
   MakeRows(1);
   app.dialogs.folder = pics.substr(0, pics.size() - 1);  // the dialog gives no final backslash
   SpeedButton2Click(c);
   EXPECT_EQ(app.dialogs.lastTitle, c.Phrase("opendirectory"));
-  ASSERT_EQ(grid.RowCount(), 4);
-  for (int i = 0; i < 3; ++i) {
+  ASSERT_EQ(grid.RowCount(), 5);
+  for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(grid.rows[1 + i][0], expected[i]);
     EXPECT_EQ(grid.rows[1 + i][2], pics + expected[i]);
   }
   std::vector<std::string> sizes;
-  for (int i = 1; i < 4; ++i) sizes.push_back(grid.rows[i][0] + "=" + grid.rows[i][1]);
+  for (int i = 1; i < 5; ++i) sizes.push_back(grid.rows[i][0] + "=" + grid.rows[i][1]);
   std::sort(sizes.begin(), sizes.end());
-  EXPECT_EQ(sizes, (std::vector<std::string>{"A.JPG=800x600", "b.jpeg=1280x1024",
+  EXPECT_EQ(sizes, (std::vector<std::string>{"A.JPG=800x600", "b.jpeg=1280x1024", "c.png=64x48",
                                              "Море.Jpeg=64x48"}));
   EXPECT_EQ(GetCurrentDir() + "\\", pics);
   EXPECT_EQ(c.form.statusText, "");

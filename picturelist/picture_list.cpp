@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "form/picture_history.h"
 #include "form/wallpaper_change.h"
 #include "platform/file_system.h"
 #include "platform/stored_text.h"
@@ -74,7 +75,10 @@ void InstallCursorPicture(AppContext& context) {
   texts.logUpdating = true;
   // A picture that is gone is reported by the change; the wallpaper in use, its bitmap and
   // CurrentWallpaper then stay as they are.
-  ChangeWallpaper(context, path, texts, [&] { context.CurrentWallpaper = path; });
+  ChangeWallpaper(context, path, texts, [&] {
+    context.CurrentWallpaper = path;
+    RememberPicture(context, path);
+  });
   context.SetTrayIcon(3);
 }
 

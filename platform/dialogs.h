@@ -1,4 +1,4 @@
-// The shell's dialogs the picture list uses.
+// The shell's dialogs: those the picture list uses and the colour dialog of the Options page.
 #pragma once
 
 #include <string>
@@ -17,6 +17,9 @@ class Dialogs {
   // The shell's folder dialog (flags 0x45), owned by the application window and opening on the
   // current directory; the chosen directory's path, or "" when the user cancels.
   virtual std::string BrowseForFolder(const std::string& title) = 0;
+  // The system's colour dialog, opening on `rgb` (0xRRGGBB) with the full palette shown. True
+  // with the chosen colour in `rgb`; false, `rgb` unchanged, when the user cancels.
+  virtual bool PickColor(unsigned& rgb) = 0;
 };
 
 }  // namespace dova

@@ -33,6 +33,7 @@
 #define IDB_GLYPH_INSTALL 305        /* SpeedButton8 */
 #define IDB_GLYPH_MOVE_UP 306        /* SpeedButton5 */
 #define IDB_GLYPH_MOVE_DOWN 307      /* SpeedButton6 */
+#define IDB_GLYPH_PREVIOUS 308       /* SpeedButton9, SpeedButton10 */
 
 #define IDB_GLYPH_DISABLED_OFFSET 20
 #define IDB_GLYPH_CLEAR_LIST_DISABLED 320
@@ -43,6 +44,7 @@
 #define IDB_GLYPH_INSTALL_DISABLED 325
 #define IDB_GLYPH_MOVE_UP_DISABLED 326
 #define IDB_GLYPH_MOVE_DOWN_DISABLED 327
+#define IDB_GLYPH_PREVIOUS_DISABLED 328
 
 // The transparent colour of the glyphs and marks, as a COLORREF (0x00BBGGRR).
 #define DOVA_KEY_COLORREF 0x00FF00FF

@@ -25,7 +25,7 @@ const std::vector<std::string> kPhraseKeys = {
     // captions and hints of the window
     "pictureoftheday", "fromlist", "options", "connectionoptions", "onstartup", "evrydayattime",
     "startinsystemtray", "startwithwindows", "proxy_use", "proxy_auth", "limitspeed", "addfiles", "adddirectory",
-    "deleteimages", "striplist", "moveimagesup", "moveimagesdown", "clearlist", "installimage",
+    "deleteimages", "striplist", "moveimagesup", "moveimagesdown", "clearlist", "installimage", "previouspicture", "imagesize_fill", "imagesize_fit", "imagesize_fitcolor",
     "wallpaperchanging", "proxy", "imagesize", "chanels", "sequnce", "workingmode", "commonoptions",
     "imagesize_windows", "imagesize_dova", "imagesize_disable", "seq_queue", "seq_random", "attime",
     "aftertime", "proxy_server", "proxy_port", "proxy_login", "proxy_password", "maxfilesize",
@@ -108,7 +108,7 @@ class LanguageFileTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(LanguageFileTest, HoldsEveryPhraseKeyAndNothingElse) {
   const LanguageFile file = ReadLanguageFile(GetParam());
-  EXPECT_EQ(kPhraseKeys.size(), 74u);
+  EXPECT_EQ(kPhraseKeys.size(), 78u);
   for (const std::string& key : kPhraseKeys) {
     const auto it = file.phrases.find(key);
     ASSERT_TRUE(it != file.phrases.end()) << GetParam() << " lacks " << key;

@@ -10,6 +10,7 @@
 
 #include "wallpaper/bitmap.h"
 #include "wallpaper/cancellation.h"
+#include "wallpaper/picture_reader.h"
 
 namespace dova {
 
@@ -38,7 +39,7 @@ struct JpegLimits {
 // come. Memory is the library's own working set: a few rows for a baseline file, the whole
 // picture's coefficients (2 bytes a sample) for a progressive one. One thread at a time may use
 // a reader; any thread may.
-class JpegRowReader {
+class JpegRowReader : public PictureRowReader {
  public:
   // Opens the file and reads the picture's header. `cancel`, when given, is looked at while the
   // library works: once set, the call under way throws ConversionCancelled.
@@ -47,24 +48,24 @@ class JpegRowReader {
   // The same from bytes in memory, which must outlive the reader.
   JpegRowReader(const unsigned char* data, std::size_t size,
                 const JpegLimits& limits = JpegLimits(), const CancelFlag* cancel = nullptr);
-  ~JpegRowReader();
+  ~JpegRowReader() override;
   JpegRowReader(const JpegRowReader&) = delete;
   JpegRowReader& operator=(const JpegRowReader&) = delete;
 
-  int Width() const;
-  int Height() const;
-  int BitsPerPixel() const;  // 8 (grey) or 24 (blue, green, red)
-  int RowsRead() const;      // the next call's first row
+  int Width() const override;
+  int Height() const override;
+  int BitsPerPixel() const override;  // 8 (grey) or 24 (blue, green, red)
+  int RowsRead() const override;      // the next call's first row
 
   // Decodes the next rows into rows[0] .. rows[count - 1], each Width() * BitsPerPixel() / 8
   // bytes; fewer at the end of the picture. Returns how many. The first call starts the
   // library's decompression, which reads a whole progressive file.
-  int ReadRows(std::uint8_t* const* rows, int count);
+  int ReadRows(std::uint8_t* const* rows, int count) override;
 
   // The rows not read yet, that is every row of a fresh reader, as a bitmap of the whole
   // picture (rows already read are left black). Throws dova::Error also when the bitmap does
   // not fit in memory; it is allocated before the library's own buffers.
-  Bitmap ReadPicture();
+  Bitmap ReadPicture() override;
 
  private:
   class Impl;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -314,6 +315,137 @@ TEST_F(PictureConversionTest, CancelledBeforeOrDuringTheWorkLeavesNoFile) {
       }
     }
   }
+}
+
+// --- Fill and Fit --------------------------------------------------------------------------------
+
+// The placed picture as the formulas say it: the decoded picture's part, resampled whole with
+// Strecth (or copied at its own size), on a canvas of the background colour.
+Bytes PlacedReference(const std::string& source, const Placement& p, int filter) {
+  const Bitmap picture = DecodeJpegFile(source);
+  Bitmap part(p.source.width, p.source.height, picture.BitsPerPixel());
+  for (int y = 0; y < p.source.height; ++y)
+    std::memcpy(part.Row(y), picture.Row(p.source.y + y) + p.source.x * picture.BytesPerPixel(),
+                static_cast<std::size_t>(p.source.width) * picture.BytesPerPixel());
+  Bitmap placed(p.target.width, p.target.height, 24);
+  if (p.source.width == p.target.width && p.source.height == p.target.height) {
+    part.ConvertTo24Bit();
+    placed = part;
+  } else {
+    const ResampleFilter& f = FilterForIndex(filter);
+    Strecth(part, placed, f.filter, f.support);
+  }
+  Bitmap canvas(p.canvasWidth, p.canvasHeight, 24);
+  for (int y = 0; y < canvas.Height(); ++y) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+      std::uint8_t* px = canvas.Row(y) + 3 * x;
+      const int px_ = x - p.target.x, py = y - p.target.y;
+      if (px_ >= 0 && py >= 0 && px_ < p.target.width && py < p.target.height) {
+        std::memcpy(px, placed.Row(py) + 3 * px_, 3);
+      } else {
+        px[0] = p.background & 0xFF;
+        px[1] = (p.background >> 8) & 0xFF;
+        px[2] = (p.background >> 16) & 0xFF;
+      }
+    }
+  }
+  testing::TempDir dir;
+  SaveBmpFile(canvas, dir.Native("reference.bmp"));
+  return testing::ReadBytes(dir.Native("reference.bmp"));
+}
+
+ConvertOptions Placed(ResizeMode mode, int width, int height, int filter, int threads,
+                      PackedRgb colour = 0) {
+  ConvertOptions options = Resize(width, height, filter, threads);
+  options.mode = mode;
+  options.fitColour = colour;
+  return options;
+}
+
+TEST_F(PictureConversionTest, FillAndFitKeepProportionsForEveryFilterAndThreadCount) {
+  const std::string fourByThree = MakeJpeg("four-by-three", 320, 240, 24, JpegKind{});
+  const std::string wide = MakeJpeg("sixteen-by-nine", 384, 216, 24, JpegKind{85, false, true});
+  const std::string grey = MakeJpeg("grey", 300, 240, 8, JpegKind{});
+  struct Case {
+    std::string source;
+    int width, height;  // the picture's
+    int screenWidth, screenHeight;
+  };
+  const Case cases[] = {
+      {fourByThree, 320, 240, 480, 270},  // a 4:3 picture on a 16:9 screen, enlarged
+      {fourByThree, 320, 240, 256, 144},  // the same, shrunk
+      {wide, 384, 216, 400, 300},         // a 16:9 picture on a 4:3 screen
+      {grey, 300, 240, 333, 200},
+  };
+  const std::string target = dir_.Native("placed.bmp");
+  for (const Case& c : cases) {
+    for (int filter = 0; filter < 7; ++filter) {
+      const Placement fill = FillPlacement(c.width, c.height, c.screenWidth, c.screenHeight);
+      const Placement fit =
+          FitPlacement(c.width, c.height, c.screenWidth, c.screenHeight, 0x2080C0);
+      const Bytes fillWanted = PlacedReference(c.source, fill, filter);
+      const Bytes fitWanted = PlacedReference(c.source, fit, filter);
+      for (int threads : {1, 2, 3}) {
+        ASSERT_TRUE(ConvertPicture(
+            c.source, target,
+            Placed(ResizeMode::Fill, c.screenWidth, c.screenHeight, filter, threads)));
+        ASSERT_TRUE(testing::ReadBytes(target) == fillWanted)
+            << "fill " << c.source << " filter " << filter << ", " << threads << " threads";
+        ASSERT_TRUE(ConvertPicture(
+            c.source, target,
+            Placed(ResizeMode::Fit, c.screenWidth, c.screenHeight, filter, threads, 0x2080C0)));
+        ASSERT_TRUE(testing::ReadBytes(target) == fitWanted)
+            << "fit " << c.source << " filter " << filter << ", " << threads << " threads";
+      }
+    }
+  }
+
+  // The margins are the chosen colour: the 4:3 picture on the 16:9 screen has 60 columns of
+  // it on each side (480 - 240 * 480 / 360 = 120).
+  ASSERT_TRUE(
+      ConvertPicture(fourByThree, target, Placed(ResizeMode::Fit, 480, 270, 5, 2, 0x2080C0)));
+  const Bitmap shown = LoadBmpFile(target);
+  ASSERT_EQ(shown.Width(), 480);
+  ASSERT_EQ(shown.Height(), 270);
+  for (int x : {0, 59, 420, 479}) {
+    const std::uint8_t* px = shown.Row(135) + 3 * x;
+    EXPECT_EQ(px[0], 0xC0);
+    EXPECT_EQ(px[1], 0x80);
+    EXPECT_EQ(px[2], 0x20);
+  }
+}
+
+TEST_F(PictureConversionTest, FillAndFitOfAScreenSizedOrScreenShapedPicture) {
+  // Of the screen's size: written as it is, grey stays grey, as in the program's stretch.
+  const std::string grey = MakeJpeg("grey-screen", 200, 100, 8, JpegKind{});
+  const std::string target = dir_.Native("placed.bmp");
+  for (ResizeMode mode : {ResizeMode::Fill, ResizeMode::Fit}) {
+    ASSERT_TRUE(ConvertPicture(grey, target, Placed(mode, 200, 100, 5, 2)));
+    EXPECT_EQ(LoadBmpFile(target).BitsPerPixel(), 8);
+  }
+  // A picture as wide as the screen and lower: Fit copies its rows between two bands.
+  const std::string band = MakeJpeg("band", 200, 60, 24, JpegKind{});
+  const Placement fit = FitPlacement(200, 60, 200, 100, 0xFF0000);
+  EXPECT_EQ(fit.target, (PictureRect{0, 20, 200, 60}));
+  ASSERT_TRUE(ConvertPicture(band, target, Placed(ResizeMode::Fit, 200, 100, 5, 2, 0xFF0000)));
+  EXPECT_TRUE(testing::ReadBytes(target) == PlacedReference(band, fit, 5));
+  // Shrunk to a few rows, the part goes through the whole-picture resampling.
+  const std::string tall = MakeJpeg("tall", 90, 1200, 24, JpegKind{});
+  const Placement fitTall = FitPlacement(90, 1200, 300, 8, 0);
+  ASSERT_TRUE(ConvertPicture(tall, target, Placed(ResizeMode::Fit, 300, 8, 6, 2)));
+  EXPECT_TRUE(testing::ReadBytes(target) == PlacedReference(tall, fitTall, 6));
+}
+
+TEST_F(PictureConversionTest, FillRefusesADamagedPictureEvenWhereItIsCutAway) {
+  // The damage is in the rows Fill cuts off; the picture is refused all the same.
+  const std::string source = MakeJpeg("whole", 200, 400, 24, JpegKind{});
+  Bytes bytes = testing::ReadBytes(source);
+  bytes.resize(bytes.size() * 9 / 10);
+  const std::string cut = dir_.Native("cut.jpg");
+  testing::WriteBytes(cut, bytes);
+  const std::string target = dir_.Native("placed.bmp");
+  EXPECT_THROW(ConvertPicture(cut, target, Placed(ResizeMode::Fill, 400, 200, 5, 2)), Error);
+  EXPECT_FALSE(FileExists(target));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "wallpaper/wallpaper_installer.h"
 
 #include "platform/file_system.h"
-#include "wallpaper/jpeg_decoder.h"
 #include "wallpaper/picture_conversion.h"
+#include "wallpaper/placement.h"
 #include "wallpaper/resample.h"
 
 namespace dova {
@@ -17,16 +17,31 @@ WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir) {
 bool ConvertPicture(const std::string& source, const std::string& target,
                     const ConvertOptions& options) {
   if (!FileExists(source)) return false;
-  JpegRowReader reader(source, JpegLimits(), options.cancel);
-  const bool screenSized =
-      reader.Width() == options.screen.width && reader.Height() == options.screen.height;
-  if (options.mode != ResizeMode::Program || screenSized || options.screen.width < 1 ||
-      options.screen.height < 1) {
-    WritePictureAsBmp(reader, target, options.cancel);
+  PictureReadOptions read;
+  read.cancel = options.cancel;
+  read.background = options.mode == ResizeMode::Fit ? options.fitColour : 0x000000;
+  const std::unique_ptr<PictureRowReader> reader = OpenPictureReader(source, read);
+  const int width = reader->Width(), height = reader->Height();
+  const ScreenSize& screen = options.screen;
+  const bool screenSized = width == screen.width && height == screen.height;
+  if (!ResizesByProgram(options.mode) || screenSized || screen.width < 1 || screen.height < 1) {
+    WritePictureAsBmp(*reader, target, options.cancel);
     return true;
   }
-  ResamplePictureToBmp(reader, target, options.screen.width, options.screen.height,
-                       FilterForIndex(options.filterIndex), options.threads, options.cancel);
+  Placement placement;
+  switch (options.mode) {
+    case ResizeMode::Fill:
+      placement = FillPlacement(width, height, screen.width, screen.height);
+      break;
+    case ResizeMode::Fit:
+      placement = FitPlacement(width, height, screen.width, screen.height, options.fitColour);
+      break;
+    default:
+      placement = StretchPlacement(width, height, screen.width, screen.height);
+      break;
+  }
+  PlacePictureToBmp(*reader, target, placement, FilterForIndex(options.filterIndex),
+                    options.threads, options.cancel);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 #include "platform/screen.h"
 #include "wallpaper/cancellation.h"
+#include "wallpaper/picture_reader.h"
 #include "wallpaper/resize_mode.h"
 
 namespace dova {
@@ -23,17 +24,21 @@ struct WallpaperFiles {
 WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
 
 struct ConvertOptions {
-  ResizeMode mode = ResizeMode::Windows;  // Program: resample to the screen size
+  ResizeMode mode = ResizeMode::Windows;  // Program, Fill, Fit: resample to the screen size
   ScreenSize screen;                      // the primary screen, read at the moment of the change
   int filterIndex = 6;  // index in the filter list; outside 0..6 the default filter
+  PackedRgb fitColour = 0x000000;  // the ground around a fitted picture, and under its transparent parts
   int threads = 0;      // threads at work, the calling one included; 0: one a processor
   // When given, another thread may set it to stop the conversion (see ConvertPicture). The
   // flag must outlive the call.
   const CancelFlag* cancel = nullptr;
 };
 
-// Decodes the JPEG `source` and writes it as a BMP at `target`, resampled to the screen size
-// in ResizeMode::Program (a picture already of the screen's size is written as it is). Returns
+// Decodes the picture `source` (JPEG, PNG or BMP, by its content) and writes it as a BMP at
+// `target`: resampled to the screen size in ResizeMode::Program, Fill and Fit, placed as
+// wallpaper/placement.h says (a picture already of the screen's size is written as it is), at
+// its own size in the other modes. Transparent pixels show the fit colour in Fit, black in the
+// others. Returns
 // false, writing nothing, when no file exists at `source`: the caller reports that. Throws
 // dova::Error when the picture cannot be decoded or the bitmap cannot be written.
 //

@@ -97,6 +97,8 @@ std::unique_ptr<ControlView> MakeControlView(Control& model, int id) {
       return std::make_unique<LabelView>(model, id);
     case ControlKind::kSpeedButton:
       return std::make_unique<SpeedButtonView>(model, id);
+    case ControlKind::kColorButton:
+      return std::make_unique<ColorButtonView>(model, id);
     case ControlKind::kFileGrid:
       return std::make_unique<FileGridControlView>(model, id);
     case ControlKind::kChannelGrid:

@@ -153,6 +153,16 @@ class SpeedButtonView : public ControlView {
   std::string hint_;
 };
 
+// A speed button showing the colour of its model (the fit colour).
+class ColorButtonView : public SpeedButtonView {
+ public:
+  using SpeedButtonView::SpeedButtonView;
+
+ protected:
+  HWND CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) override;
+  void SyncContent(ControlHost& host, bool fresh) override;
+};
+
 // The banner with the link to the program's web page.
 class ImageView : public ControlView {
  public:

@@ -138,4 +138,14 @@ void SpeedButtonView::Command(ControlHost& host, int code, bool) {
   if (code == BN_CLICKED) Clicked(host, model_);
 }
 
+HWND ColorButtonView::CreateWindowIn(ControlHost&, HWND parent, const RECT& place) {
+  return CreateSpeedButton(parent, id_, place, nullptr, 0, 0);
+}
+
+void ColorButtonView::SyncContent(ControlHost& host, bool fresh) {
+  SpeedButtonView::SyncContent(host, fresh);
+  const unsigned rgb = static_cast<const ColorButton&>(model_).color;
+  SetSpeedButtonSwatch(window_, RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+}
+
 }  // namespace dova

@@ -46,14 +46,17 @@ void MainWindow::SyncForm() {
   }
   for (std::size_t i = 0; i < f.PopupMenu.size() && i < shownMenu_.size(); ++i) {
     const MenuItem& item = f.PopupMenu[i];
-    if (item.separator || item.caption == shownMenu_[i]) continue;
+    if (item.separator) continue;
+    const UINT id = kMenuIdBase + static_cast<UINT>(i);
+    EnableMenuItem(menu_.Get(), id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    if (item.caption == shownMenu_[i]) continue;
     // Only the text changes; the default item keeps its bold face.
     std::wstring caption = InterfaceText(item.caption);
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
     info.dwTypeData = caption.data();
-    SetMenuItemInfoW(menu_.Get(), kMenuIdBase + static_cast<UINT>(i), FALSE, &info);
+    SetMenuItemInfoW(menu_.Get(), id, FALSE, &info);
     shownMenu_[i] = item.caption;
   }
   if (fileGrid_) fileGrid_->Sync();

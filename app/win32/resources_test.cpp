@@ -72,7 +72,7 @@ TEST(Resources, BannerAndMarksHaveTheirDesignSizes) {
 }
 
 TEST(Resources, EveryListButtonHasANormalAndAGreyedGlyph) {
-  for (int id = IDB_GLYPH_CLEAR_LIST; id <= IDB_GLYPH_MOVE_DOWN; ++id) {
+  for (int id = IDB_GLYPH_CLEAR_LIST; id <= IDB_GLYPH_PREVIOUS; ++id) {
     const Pixels normal = LoadBitmapPixels(id);
     const Pixels greyed = LoadBitmapPixels(id + IDB_GLYPH_DISABLED_OFFSET);
     ASSERT_EQ(normal.width, 16) << id;

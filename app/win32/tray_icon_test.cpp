@@ -30,12 +30,14 @@ TEST_F(TrayIconTest, StartsAtRestWithTheHintAndTheDesignedMenu) {
   EXPECT_STREQ(className, "TTrayIcon");
 
   HMENU menu = window_->PopupMenu();
-  ASSERT_EQ(GetMenuItemCount(menu), 6);
+  ASSERT_EQ(GetMenuItemCount(menu), 7);
   EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), GetMenuItemID(menu, 0));  // "Open", bold
   EXPECT_EQ(GetMenuItemID(menu, 1), 0u);                                  // separators
-  EXPECT_EQ(GetMenuItemID(menu, 4), 0u);
+  EXPECT_EQ(GetMenuItemID(menu, 5), 0u);
+  // "Previous picture" is greyed while there is nothing to go back to.
+  EXPECT_TRUE(GetMenuState(menu, 4, MF_BYPOSITION) & MF_GRAYED);
   char caption[64] = "";
-  GetMenuStringA(menu, 5, caption, sizeof caption, MF_BYPOSITION);
+  GetMenuStringA(menu, 6, caption, sizeof caption, MF_BYPOSITION);
   EXPECT_EQ(std::string(caption), Context().Phrase("quit"));
 
   // The work in progress shows in the icon.

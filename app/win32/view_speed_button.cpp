@@ -1,5 +1,7 @@
 #include "app/win32/view_speed_button.h"
 
+#include <algorithm>
+
 #include "app/win32/window_class.h"
 
 namespace dova {
@@ -14,6 +16,8 @@ struct SpeedButtonState {
   int disabledIndex = 0;  // its greyed form
   bool hot = false;       // the mouse is over the button
   bool pressed = false;   // the left button went down on it and is still held
+  bool swatch = false;    // shows `color` instead of a glyph
+  COLORREF color = 0;
 };
 
 SpeedButtonState* StateOf(HWND window) {
@@ -41,7 +45,20 @@ void Paint(HWND window, const SpeedButtonState& state) {
     DrawEdge(dc, &edge, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
   int cx = 0, cy = 0;
-  if (state.glyphs && ImageList_GetIconSize(state.glyphs, &cx, &cy)) {
+  if (state.swatch) {
+    // A patch inset by a quarter of the button's height, framed in the shadow colour.
+    RECT patch = client;
+    const int inset = std::max<int>(2, (client.bottom - client.top) / 4);
+    InflateRect(&patch, -inset, -inset);
+    if (down) OffsetRect(&patch, 1, 1);
+    FrameRect(dc, &patch, GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    InflateRect(&patch, -1, -1);
+    if (enabled) {
+      HBRUSH brush = CreateSolidBrush(state.color);
+      FillRect(dc, &patch, brush);
+      DeleteObject(brush);
+    }
+  } else if (state.glyphs && ImageList_GetIconSize(state.glyphs, &cx, &cy)) {
     int x = (client.right - cx) / 2, y = (client.bottom - cy) / 2;
     if (down) ++x, ++y;
     ImageList_Draw(state.glyphs, enabled ? state.index : state.disabledIndex, dc, x, y,
@@ -148,6 +165,14 @@ HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs
                          place.right - place.left, place.bottom - place.top, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleA(nullptr), &initial);
+}
+
+void SetSpeedButtonSwatch(HWND button, COLORREF color) {
+  SpeedButtonState* state = StateOf(button);
+  if (!state || (state->swatch && state->color == color)) return;
+  state->swatch = true;
+  state->color = color;
+  InvalidateRect(button, nullptr, FALSE);
 }
 
 }  // namespace dova

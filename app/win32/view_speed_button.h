@@ -15,4 +15,8 @@ namespace dova {
 HWND CreateSpeedButton(HWND parent, int id, const RECT& place, HIMAGELIST glyphs, int index,
                        int disabledIndex);
 
+// Makes the button show `color` as a framed patch in place of a glyph (the face's grey while
+// it is disabled).
+void SetSpeedButtonSwatch(HWND button, COLORREF color);
+
 }  // namespace dova

@@ -184,4 +184,20 @@ std::string Win32Dialogs::BrowseForFolder(const std::string& title) {
   return Utf8(PathOfItem(chosen.get()));
 }
 
+bool Win32Dialogs::PickColor(unsigned& rgb) {
+  // Custom colours the user mixes stay for the rest of the run, as in every Windows program.
+  static COLORREF custom[16] = {};
+  CHOOSECOLORW choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = Owner();
+  choose.rgbResult = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  choose.lpCustColors = custom;
+  choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  if (!ChooseColorW(&choose)) return false;
+  const COLORREF c = choose.rgbResult;
+  rgb = (static_cast<unsigned>(GetRValue(c)) << 16) | (static_cast<unsigned>(GetGValue(c)) << 8) |
+        GetBValue(c);
+  return true;
+}
+
 }  // namespace dova

@@ -25,6 +25,8 @@ class Win32Dialogs : public Dialogs {
   // SHBrowseForFolderW with flags 0x45 opening on the current directory, the selected path in
   // the dialog's status line; "" when cancelled.
   std::string BrowseForFolder(const std::string& title) override;
+  // ChooseColorW, full palette open, the user's custom colours kept for the run.
+  bool PickColor(unsigned& rgb) override;
 
  private:
   HWND Owner() const { return owner_ ? owner_() : nullptr; }

@@ -1,4 +1,5 @@
-"""The 16 x 16 pictures of the eight buttons under the picture list, and their greyed forms.
+"""The 16 x 16 pictures of the glyph buttons (the eight under the picture list and "Previous
+picture"), and their greyed forms.
 
 They are drawn with smooth edges on a transparent canvas; the caller turns them into key-colour
 bitmaps resolved against the button face.
@@ -123,6 +124,20 @@ def arrow(up):
     return c
 
 
+def previous_picture():
+    """A picture with a green arrow turning back to the left: the one shown before."""
+    c, g = new()
+    draw_landscape(g, 3.4, 0.8, 15.4, 10.6, rgb("#2f7fd8"), rgb("#a9d8ff"), rgb("#ffc23a"),
+                   rgb("#58b368"), rgb("#2f8a45"), 1.2)
+    g.fill(g.px(outline(box(3.4, 0.8, 15.4, 10.6, 1.2), 0.9)), rgb("#2a4a74"))
+    head = polygon([(0.6, 11.2), (6.0, 6.6), (6.0, 15.8)])
+    shaft = box(4.8, 9.4, 12.6, 13.0, 0.6)
+    arrow_shape = union(head, shaft)
+    g.fill(g.px(outline(arrow_shape, 1.0)), GREEN_DARK)
+    g.fill(g.px(arrow_shape), g.paint(linear_gradient(0, 7, rgb("#7ed68b"), 0, 15, GREEN)))
+    return c
+
+
 # name -> drawing, in the order of the buttons from left to right
 GLYPHS = [
     ("clear", clear_list),       # SpeedButton7
@@ -131,6 +146,7 @@ GLYPHS = [
     ("delete", delete_selected),  # SpeedButton3
     ("strip", strip_list),       # SpeedButton4
     ("install", install_image),  # SpeedButton8
+    ("previous", previous_picture),  # SpeedButton9, and SpeedButton10 on the first page
     ("up", lambda: arrow(True)),     # SpeedButton5
     ("down", lambda: arrow(False)),  # SpeedButton6
 ]

@@ -17,6 +17,7 @@ from names_e2e import AnyFileName, LanguageFiles  # noqa: E402,F401
 from startup_e2e import StartWithWindows  # noqa: E402,F401
 from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
 from dpi_e2e import HighDpi  # noqa: E402,F401
+from placement_e2e import Placements  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):
@@ -57,7 +58,7 @@ class StartAndSave(ProgramTest):
         first = log
         p.start()
         p.close()
-        self.assertEqual(p.read_site("dova.log~"), first)
+        self.assertEqual(p.read_site("dova.log~", encoding="utf-8-sig"), first)
         print("\n  start to window: %.2f s (Wine process start included)" % started)
 
     def test_minimized_word_keeps_window_hidden_other_words_let_it_show(self):

@@ -156,8 +156,9 @@ class Installer(unittest.TestCase):
         return self.driver("wait", "0")[0] == 0
 
     def log(self):
+        # The journal is UTF-8 with a byte order mark.
         with open(self.sites_path("dova.log"), "rb") as f:
-            return f.read().decode("cp1251")
+            return f.read().decode("utf-8-sig")
 
     def sites_path(self, name):
         return os.path.join(self.install_dir, "Sites", name)
@@ -503,7 +504,7 @@ class DemoRun(unittest.TestCase):
         self.process.wait(timeout=60)
         self.assertEqual(self.process.returncode, 0)
         with open(os.path.join(self.sites, "dova.log"), "rb") as f:
-            self.assertIn(PHRASES["finish"].encode("cp1251"), f.read())
+            self.assertIn(PHRASES["finish"].encode("utf-8"), f.read())
 
 
 def set_ini_value(text, section, key, value):

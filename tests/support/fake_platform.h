@@ -89,6 +89,14 @@ class FakeDialogs : public Dialogs {
     lastTitle = title;
     return folder;
   }
+  int colorDialogs = 0;
+  bool colorChosen = false;  // what the colour dialog does: pick `color`, or cancel
+  unsigned color = 0;
+  bool PickColor(unsigned& rgb) override {
+    ++colorDialogs;
+    if (colorChosen) rgb = color;
+    return colorChosen;
+  }
 };
 
 class FakeHelp : public HelpViewer {
