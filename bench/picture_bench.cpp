@@ -5,10 +5,11 @@
 //   picture_bench [--repeats N] [--pictures DIR]
 //       N runs of everything, the best one counted (default 3). The pictures are generated with
 //       ImageMagick into DIR (kept) or into a temporary directory (removed).
-//   picture_bench --convert SOURCE.jpg TARGET.bmp WIDTH HEIGHT FILTER_INDEX [THREADS]
+//   picture_bench --convert SOURCE TARGET.bmp WIDTH HEIGHT FILTER_INDEX [THREADS [PLACEMENT]]
 //       one conversion as the program does it; prints "cpu_ms wall_ms peak_kb". THREADS is the
 //       number of threads at work (default 0: one a processor, as the program has it); a WIDTH
 //       and HEIGHT of 0 write the picture at its own size, as when the program does not resize.
+//       PLACEMENT is "stretch" (the default), "fill" or "fit" (on black).
 //   picture_bench --convert-whole SOURCE.jpg TARGET.bmp WIDTH HEIGHT FILTER_INDEX
 //       the same as the program did before it streamed: the whole picture decoded, then
 //       resampled, then written; for comparison.
@@ -111,12 +112,17 @@ Timing TimeStrecth(const Bitmap& source, Size to, int filter, int repeats) {
 
 // The conversion as the wallpaper installer does it.
 int ConvertOnce(int argc, char** argv) {
-  if (argc != 7 && argc != 8) return 2;
+  if (argc < 7 || argc > 9) return 2;
   dova::ConvertOptions options;
   options.screen = {std::atoi(argv[4]), std::atoi(argv[5])};
-  if (options.screen.width > 0 && options.screen.height > 0) options.mode = dova::ResizeMode::Program;
+  const std::string placement = argc == 9 ? argv[8] : "stretch";
+  if (options.screen.width > 0 && options.screen.height > 0) {
+    options.mode = placement == "fill"  ? dova::ResizeMode::Fill
+                   : placement == "fit" ? dova::ResizeMode::Fit
+                                        : dova::ResizeMode::Program;
+  }
   options.filterIndex = std::atoi(argv[6]);
-  options.threads = argc == 8 ? std::atoi(argv[7]) : 0;
+  options.threads = argc >= 8 ? std::atoi(argv[7]) : 0;
   const double cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
   const double wall = Milliseconds(CLOCK_MONOTONIC);
   if (!dova::ConvertPicture(argv[2], argv[3], options)) {

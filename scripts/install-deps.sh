@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev dpkg-dev
-  libgtest-dev libgmock-dev libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools nasm
   wine wine64 xvfb xauth x11-utils xdotool imagemagick nsis zip
   tinyproxy libvips-tools python3-pil curl fp-utils libchm-bin

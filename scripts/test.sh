@@ -24,6 +24,7 @@ ctest --preset asan
 
 echo "== Windows build"
 scripts/build-libjpeg-windows.sh
+scripts/build-libpng-windows.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 

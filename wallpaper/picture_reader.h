@@ -21,6 +21,10 @@ struct PictureLimits {
   long maxLibraryMemory = 512L << 20;
 };
 
+// Why a width x height picture breaks the limits, as a reason for an error message ("the
+// picture is 40000x30000 pixels, larger than..."); empty when it keeps to them.
+std::string SizeOverLimits(long long width, long long height, const PictureLimits& limits);
+
 // A colour as 0xRRGGBB.
 using PackedRgb = std::uint32_t;
 
@@ -48,13 +52,16 @@ class PictureRowReader {
 struct PictureReadOptions {
   PictureLimits limits;
   const CancelFlag* cancel = nullptr;  // looked at while the decoder works
-  // What shows through transparent pixels (a PNG with alpha): they are blended over this.
+  // What shows through transparent pixels (PNG alpha or tRNS, a bitmap's alpha mask, the pixels
+  // an RLE bitmap skips): they are blended over this (wallpaper/alpha_blend.h).
   PackedRgb background = 0x000000;
 };
 
 enum class PictureFormat { kUnknown, kJpeg, kPng, kBmp };
 
-// The format of the bytes `head` (the file's first bytes; 16 are enough).
+// The format of the bytes `head` (the file's first bytes; 18 are enough): JPEG by its
+// start-of-image marker, PNG by its 8-byte signature, BMP by "BM" and an info header size found
+// in bitmap files.
 PictureFormat PictureFormatOf(const std::string& head);
 
 // Opens the picture file at `path` and reads its header, choosing the decoder by the file's
