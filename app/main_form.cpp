@@ -123,6 +123,8 @@ void TForm1::FormCreate() {
   Guarded([&] {
     if (f.TabSheet2.highlighted && f.CheckBox7.checked) N1Click(c);
   });
+  // The change at start-up may have given "Previous picture" something to go back to.
+  UpdateControls(c);
   settings_ = std::move(settings);
 }
 

@@ -153,7 +153,8 @@ TEST_F(ProgramRun, PreviousPictureGoesBackFromTheMenuTheButtonsAndTheKeyboard) {
   testing::WriteTestJpeg(a, 41, 20);
   testing::WriteTestJpeg(b, 42, 20);
   testing::WriteTestJpeg(d, 43, 20);
-  app.dir.WriteFile("Sites\\dova.lst", "41x20\t" + a + "\r\n42x20\t" + b + "\r\n43x20\t" + d + "\r\n");
+  app.dir.WriteFile("Sites\\dova.lst",
+                    "41x20\t" + a + "\r\n42x20\t" + b + "\r\n43x20\t" + d + "\r\n");
   app.dir.WriteFile("Sites\\dova.ini",
                     "[Main]\r\nWorkType=offline\r\nSection=1\r\n[OffLine]\r\nOnLoad=0\r\n"
                     "Selecting=line\r\nCursorPosition=0\r\n");
@@ -175,6 +176,7 @@ TEST_F(ProgramRun, PreviousPictureGoesBackFromTheMenuTheButtonsAndTheKeyboard) {
   {
     auto form = Start();
     EXPECT_EQ(form->Context().RecentPictures, (std::vector<std::string>{b, a}));
+    EXPECT_TRUE(form->Form().SpeedButton9.enabled && form->Form().MenuItemNamed("N7")->enabled);
     const int changes = app.desktop.calls;
     form->FormKeyDown('Z', ShiftState{false, true, false});
     EXPECT_EQ(app.desktop.calls, changes + 1);
@@ -184,13 +186,21 @@ TEST_F(ProgramRun, PreviousPictureGoesBackFromTheMenuTheButtonsAndTheKeyboard) {
     EXPECT_EQ(app.desktop.calls, changes + 1);
     EXPECT_TRUE(app.errors.shown.empty());
   }
+  // The change at start-up gives the buttons a step back at once.
+  app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nWorkType=offline\r\nRecent1=" + a +
+                                           "\r\n[OffLine]\r\nOnLoad=1\r\nSelecting=line\r\n"
+                                           "CursorPosition=0\r\n");
+  auto form = Start();
+  EXPECT_EQ(form->Context().RecentPictures, (std::vector<std::string>{b, a}));
+  EXPECT_TRUE(form->Form().SpeedButton9.enabled && form->Form().SpeedButton10.enabled);
 }
 
 // The fit colour comes from the system's colour dialog: the box takes the colour the user
 // picks, keeps its colour when the user cancels, and the colour is saved at exit.
 TEST_F(ProgramRun, TheFitColourComesFromTheColourDialog) {
-  app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nResize=dova\r\nProportions=fit\r\n"
-                                        "[OnLine]\r\nOnLoad=0\r\n");
+  app.dir.WriteFile("Sites\\dova.ini",
+                    "[Main]\r\nResize=dova\r\nProportions=fit\r\n"
+                    "[OnLine]\r\nOnLoad=0\r\n");
   {
     auto form = Start();
     EXPECT_TRUE(form->Form().RadioButton12.checked);
@@ -261,12 +271,13 @@ TEST_F(ProgramRun, TheStartWithWindowsBoxShowsAndChangesTheUsersStartupEntry) {
 TEST_F(ProgramRun, FilesOfEarlierVersionsLoadAsBeforeAndAreWrittenBackAsTheyWere) {
   testing::ScopedAnsiCodePage russianSystem(1251);
   if (!russianSystem.Active()) GTEST_SKIP() << "needs a system with the Cyrillic code page";
-  const std::string sea = "C:\\\xCA\xE0\xF0\xF2\xE8\xED\xEA\xE8\\\xEC\xEE\xF0\xE5.jpg";  // C:\Картинки\море.jpg
+  const std::string sea =
+      "C:\\\xCA\xE0\xF0\xF2\xE8\xED\xEA\xE8\\\xEC\xEE\xF0\xE5.jpg";  // C:\Картинки\море.jpg
   const std::string list = "800x600\t" + sea + "\r\n\tC:\\plain.jpg\r\n";
   app.dir.WriteFile("Sites\\dova.lst", list);
   app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nWorkType=offline\r\nCurrentWallpaper=" + sea +
-                                            "\r\n[OnLine]\r\nOnLoad=0\r\nProxyLogin=\xC0\xED\xFF\r\n"
-                                            "[OffLine]\r\nOnLoad=0\r\n");
+                                           "\r\n[OnLine]\r\nOnLoad=0\r\nProxyLogin=\xC0\xED\xFF\r\n"
+                                           "[OffLine]\r\nOnLoad=0\r\n");
   {
     auto form = Start();
     EXPECT_EQ(form->Form().FileGrid.rows[0][0], "море.jpg");
@@ -304,7 +315,10 @@ TEST_F(ProgramRun, APictureNamedBeyondTheCodePageIsAddedInstalledAndKeptExactly)
     EXPECT_GT(FileSize(app.ctx().DataDir + "wallpaper1.bmp"), 64 * 48 * 3);
   }
   const std::string list = app.dir.ReadFile("Sites\\dova.lst");
-  EXPECT_EQ(list, "\xEF\xBB\xBF" "64x48\t" + picture + "\r\n");
+  EXPECT_EQ(list,
+            "\xEF\xBB\xBF"
+            "64x48\t" +
+                picture + "\r\n");
   EXPECT_EQ(Ini().compare(0, 3, "\xEF\xBB\xBF"), 0);
   {
     auto form = Start();

@@ -25,8 +25,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -93,7 +93,8 @@ std::string Arg(double value) {
   return text;
 }
 
-// --- our own work ---------------------------------------------------------------------------------
+// --- our own work
+// ---------------------------------------------------------------------------------
 
 Timing TimeStrecth(const Bitmap& source, Size to, int filter, int repeats) {
   Timing timing;
@@ -238,7 +239,8 @@ std::string Geometry(Size size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height) + "!";
 }
 
-// --- the tables -------------------------------------------------------------------------------------
+// --- the tables
+// -------------------------------------------------------------------------------------
 
 void PrintHeader(const char* title, const char* unit) {
   std::printf("\n%s\n%s\n", title, unit);
@@ -247,8 +249,8 @@ void PrintHeader(const char* title, const char* unit) {
 }
 
 // Resizing alone: the picture in memory, the result in memory.
-void ResizeTable(const std::string& dir, const char* name, const Bitmap& source, Size from,
-                 Size to, const Tools& tools, int repeats) {
+void ResizeTable(const std::string& dir, const char* name, const Bitmap& source, Size from, Size to,
+                 const Tools& tools, int repeats) {
   const std::string input = dir + "/" + name;
   const std::string blank = dir + "/blank_" + name + ".v";
   if (tools.vips && !Exists(blank)) {
@@ -291,13 +293,13 @@ void ResizeTable(const std::string& dir, const char* name, const Bitmap& source,
     const Timing ours = TimeStrecth(source, to, f, repeats);
     Timing magick, vips, pillow;
     if (tools.magick) {
-      magick = TimeCommand({kMagick, input + ".mpc", "-filter", names.magick, "-resize",
-                            Geometry(to), "null:"},
-                           repeats, {kMagick, input + ".mpc", "null:"});
+      magick = TimeCommand(
+          {kMagick, input + ".mpc", "-filter", names.magick, "-resize", Geometry(to), "null:"},
+          repeats, {kMagick, input + ".mpc", "null:"});
     }
     if (tools.vips && names.vips != nullptr) {
-      vips = TimeCommand({kVips, "resize", input + ".v", dir + "/out.v", hscale, "--vscale",
-                          vscale, "--kernel", names.vips},
+      vips = TimeCommand({kVips, "resize", input + ".v", dir + "/out.v", hscale, "--vscale", vscale,
+                          "--kernel", names.vips},
                          repeats, {kVips, "copy", blank, dir + "/out.v"});
     }
     if (names.pillow != nullptr) pillow = pillowTime(names.pillow);
@@ -307,9 +309,10 @@ void ResizeTable(const std::string& dir, const char* name, const Bitmap& source,
   }
   const Timing bicubic = pillowTime("BICUBIC");
   if (bicubic.ok) {
-    std::printf("(Pillow has no Mitchell filter; its BICUBIC, a Catmull-Rom cubic of the same "
-                "reach, takes %s ms)\n",
-                Format(bicubic.cpu).c_str());
+    std::printf(
+        "(Pillow has no Mitchell filter; its BICUBIC, a Catmull-Rom cubic of the same "
+        "reach, takes %s ms)\n",
+        Format(bicubic.cpu).c_str());
   }
 }
 
@@ -323,8 +326,9 @@ void ConversionTable(const std::string& dir, const Tools& tools, int repeats) {
 
   std::printf("\nWhole conversion: decode the %dx%d JPEG, resize to %dx%d, write the picture\n",
               kPhoto.width, kPhoto.height, kScreen.width, kScreen.height);
-  std::printf("CPU ms (ours / theirs), peak memory MiB; libvips writes PPM (it has no BMP writer "
-              "of its own), the others BMP\n");
+  std::printf(
+      "CPU ms (ours / theirs), peak memory MiB; libvips writes PPM (it has no BMP writer "
+      "of its own), the others BMP\n");
   std::printf("%-9s %-14s %-22s %-22s %-22s %-22s\n", "filter", "ours", "ImageMagick", "libvips",
               "vipsthumbnail", "Pillow");
   auto cell = [](const Timing& t, double ours) {
@@ -338,9 +342,9 @@ void ConversionTable(const std::string& dir, const Tools& tools, int repeats) {
     const std::string ourFile = dir + "/ours" + suffix + ".bmp";
     Timing ours, magick, vips, thumbnail, pillow;
     for (int r = 0; r < repeats; ++r) {
-      const dova::bench::Outcome o = Run({self, "--convert", photo, ourFile,
-                                          std::to_string(kScreen.width),
-                                          std::to_string(kScreen.height), std::to_string(f), "1"});
+      const dova::bench::Outcome o =
+          Run({self, "--convert", photo, ourFile, std::to_string(kScreen.width),
+               std::to_string(kScreen.height), std::to_string(f), "1"});
       if (o.ok) ours.Keep(o.cpu, o.wall, o.peakKb);
     }
     if (tools.magick) {
@@ -399,7 +403,8 @@ void ConversionTable(const std::string& dir, const Tools& tools, int repeats) {
     report("libvips", LoadPpm(dir + "/vips" + suffix + ".ppm"));
     if (f == 5) report("vipsthumbnail", LoadPpm(dir + "/thumbnail" + suffix + ".ppm"));
     try {
-      if (kToolNames[f].pillow) report("Pillow", dova::LoadBmpFile(dir + "/pillow" + suffix + ".bmp"));
+      if (kToolNames[f].pillow)
+        report("Pillow", dova::LoadBmpFile(dir + "/pillow" + suffix + ".bmp"));
     } catch (const std::exception&) {
     }
   }
@@ -410,19 +415,20 @@ void MemoryReport(const std::string& dir) {
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   if (length <= 0) return;
   self[length] = '\0';
-  const dova::bench::Outcome o = Run({self, "--convert", dir + "/photo.jpg", dir + "/memory.bmp",
-                                      std::to_string(kScreen.width),
-                                      std::to_string(kScreen.height), "6", "1"});
+  const dova::bench::Outcome o =
+      Run({self, "--convert", dir + "/photo.jpg", dir + "/memory.bmp",
+           std::to_string(kScreen.width), std::to_string(kScreen.height), "6", "1"});
   const double mib = 1024.0 * 1024.0;
   const double source = 3.0 * kPhoto.width * kPhoto.height;
   const double intermediate = 3.0 * kScreen.width * kPhoto.height;
   const double destination = 3.0 * kScreen.width * kScreen.height;
   std::printf("\nPeak memory of our conversion (Mitchell, one thread, own process): %.1f MiB\n",
               o.peakKb / 1024.0);
-  std::printf("  the three bitmaps of the plain algorithm: source %.1f + intermediate %.1f + "
-              "destination %.1f = %.1f MiB\n",
-              source / mib, intermediate / mib, destination / mib,
-              (source + intermediate + destination) / mib);
+  std::printf(
+      "  the three bitmaps of the plain algorithm: source %.1f + intermediate %.1f + "
+      "destination %.1f = %.1f MiB\n",
+      source / mib, intermediate / mib, destination / mib,
+      (source + intermediate + destination) / mib);
   std::printf("  ours streams: none of them is held whole (conversion_bench has the details)\n");
 }
 
@@ -475,9 +481,10 @@ int main(int argc, char** argv) {
   try {
     const Bitmap photo = dova::DecodeJpegFile(dir + "/photo.jpg");
     const Bitmap hd = dova::DecodeJpegFile(dir + "/hd.jpg");
-    std::printf("\nOne thread each (MAGICK_THREAD_LIMIT=1, VIPS_CONCURRENCY=1), %d runs, the best "
-                "counted; tools' times less their start and file input/output\n",
-                repeats);
+    std::printf(
+        "\nOne thread each (MAGICK_THREAD_LIMIT=1, VIPS_CONCURRENCY=1), %d runs, the best "
+        "counted; tools' times less their start and file input/output\n",
+        repeats);
     ResizeTable(dir, "photo", photo, kPhoto, kScreen, tools, repeats);
     ResizeTable(dir, "hd", hd, kHd, kXga, tools, repeats);
     ConversionTable(dir, tools, repeats);

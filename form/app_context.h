@@ -36,7 +36,7 @@ class AppContext {
   double ScreenAspect = 0.0;          // screen width / height, taken at construction
   // The sources of the last wallpapers, newest first ([0] is shown now): see picture_history.h.
   std::vector<std::string> RecentPictures;
-  bool WindowClosed = false;          // set by the window's close event
+  bool WindowClosed = false;  // set by the window's close event
 
   std::string Phrase(const std::string& key) const { return phrases.GetPhrase(key); }
 

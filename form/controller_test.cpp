@@ -51,11 +51,10 @@ TEST(UpdateControls, TheFilterFollowsEveryResizingOfTheProgramAndTheColourFit) {
     RadioButton* mode;
     bool filter, colour;
   };
-  for (const Expected& e : {Expected{&f.RadioButton1, false, false},
-                            Expected{&f.RadioButton2, true, false},
-                            Expected{&f.RadioButton3, false, false},
-                            Expected{&f.RadioButton11, true, false},
-                            Expected{&f.RadioButton12, true, true}}) {
+  for (const Expected& e :
+       {Expected{&f.RadioButton1, false, false}, Expected{&f.RadioButton2, true, false},
+        Expected{&f.RadioButton3, false, false}, Expected{&f.RadioButton11, true, false},
+        Expected{&f.RadioButton12, true, true}}) {
     f.Check(*e.mode);
     UpdateControls(app.ctx());
     EXPECT_EQ(f.ComboBox5.enabled, e.filter) << e.mode->name;

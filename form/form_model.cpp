@@ -58,8 +58,7 @@ void FileGridControl::ClampSelection() {
 // The design: places are in the parent's client area, in pixels at 96 dpi.
 FormModel::FormModel()
     : GroupBox4(Group("GroupBox4", "TabSheet1", 6, 2, 189, 189, " Каналы ")),
-      GroupBox1(
-          Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, " Смена фоновой картинки ")),
+      GroupBox1(Group("GroupBox1", "TabSheet1", 202, 2, 255, 97, " Смена фоновой картинки ")),
       StringGrid1("GroupBox4", 8, 16, 173, 165),
       CheckBox1("CheckBox1", "GroupBox1", 12, 20, 236, 17),
       CheckBox2("CheckBox2", "GroupBox1", 12, 42, 236, 17),
@@ -195,17 +194,18 @@ FormModel::FormModel()
       "JPEG Image File (*.jpeg)|*.jpeg|PNG Image File (*.png)|*.png|Bitmap (*.bmp)|*.bmp";
 
   controls_ = {
-      &PageControl1, &TabSheet1,     &TabSheet2,    &TabSheet3,    &TabSheet4,    &GroupBox4,
-      &StringGrid1,  &GroupBox1,     &CheckBox1,    &CheckBox2,    &ComboBox1,    &Label1,
-      &ComboBox2,    &SpeedButton10, &FileGrid,      &SpeedButton7, &SpeedButton1, &SpeedButton2, &SpeedButton3,
-      &SpeedButton4, &SpeedButton8,  &SpeedButton9, &SpeedButton5, &SpeedButton6, &GroupBox5,    &RadioButton4,
-      &RadioButton5, &GroupBox6,     &CheckBox7,    &RadioButton6, &ComboBox6,    &Label10,
-      &ComboBox7,    &RadioButton7,  &ComboBox8,    &Label11,      &ComboBox9,    &GroupBox3,
-      &RadioButton1, &RadioButton2,  &RadioButton3, &RadioButton11, &RadioButton12, &ColorButton1, &Label9,       &ComboBox5,    &GroupBox7,
-      &RadioButton9, &RadioButton10, &GroupBox8,    &CheckBox3,    &CheckBox8,    &Label16,      &ComboBox10,
-      &GroupBox2,    &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
-      &CheckBox5,    &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
-      &ComboBox3,    &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,
+      &PageControl1,  &TabSheet1,     &TabSheet2,    &TabSheet3,    &TabSheet4,    &GroupBox4,
+      &StringGrid1,   &GroupBox1,     &CheckBox1,    &CheckBox2,    &ComboBox1,    &Label1,
+      &ComboBox2,     &SpeedButton10, &FileGrid,     &SpeedButton7, &SpeedButton1, &SpeedButton2,
+      &SpeedButton3,  &SpeedButton4,  &SpeedButton8, &SpeedButton9, &SpeedButton5, &SpeedButton6,
+      &GroupBox5,     &RadioButton4,  &RadioButton5, &GroupBox6,    &CheckBox7,    &RadioButton6,
+      &ComboBox6,     &Label10,       &ComboBox7,    &RadioButton7, &ComboBox8,    &Label11,
+      &ComboBox9,     &GroupBox3,     &RadioButton1, &RadioButton2, &RadioButton3, &RadioButton11,
+      &RadioButton12, &ColorButton1,  &Label9,       &ComboBox5,    &GroupBox7,    &RadioButton9,
+      &RadioButton10, &GroupBox8,     &CheckBox3,    &CheckBox8,    &Label16,      &ComboBox10,
+      &GroupBox2,     &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
+      &CheckBox5,     &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
+      &ComboBox3,     &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,
       &StatusBar1};
 }
 

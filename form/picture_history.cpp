@@ -22,7 +22,8 @@ bool IsKeptDownload(const AppContext& context, const std::string& path) {
 void ForgetPictures(AppContext& context, const std::vector<std::string>& dropped) {
   const std::vector<std::string>& recent = context.RecentPictures;
   for (const std::string& path : dropped)
-    if (IsKeptDownload(context, path) && std::find(recent.begin(), recent.end(), path) == recent.end())
+    if (IsKeptDownload(context, path) &&
+        std::find(recent.begin(), recent.end(), path) == recent.end())
       RemoveFile(path);
 }
 

@@ -96,7 +96,8 @@ TEST_F(PictureHistoryTest, DownloadsAreKeptWhileRememberedAndDeletedWhenForgotte
   // A list picture that falls off the end is the user's own file: it stays.
   const std::string mine = Picture("mine.jpg", 33);
   RememberPicture(c, mine);
-  for (int i = 0; i < kRecentPictures; ++i) RememberPicture(c, Picture("x" + std::to_string(i) + ".jpg", 9));
+  for (int i = 0; i < kRecentPictures; ++i)
+    RememberPicture(c, Picture("x" + std::to_string(i) + ".jpg", 9));
   EXPECT_TRUE(FileExists(mine));
 }
 

@@ -207,8 +207,8 @@ TEST_F(SettingsFixture, RecentPicturesAreKeptInOrderUpToTheFirstGap) {
   EXPECT_EQ(app.ctx().RecentPictures, (std::vector<std::string>{"C:\\b.jpg", "C:\\a.png"}));
   app.ctx().RecentPictures.insert(app.ctx().RecentPictures.begin(), "C:\\c.bmp");
   const std::string text = SaveAndRead(store);
-  for (const char* line : {"Recent1=C:\\c.bmp\r\n", "Recent2=C:\\b.jpg\r\n", "Recent3=C:\\a.png\r\n",
-                           "\nRecent4=\r\n", "\nRecent5=\r\n"})
+  for (const char* line : {"Recent1=C:\\c.bmp\r\n", "Recent2=C:\\b.jpg\r\n",
+                           "Recent3=C:\\a.png\r\n", "\nRecent4=\r\n", "\nRecent5=\r\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 

@@ -205,9 +205,8 @@ void InstallDownloadedPicture(AppContext& context) {
   texts.updating = context.Phrase("updatedesktop");
   // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
   // The download is kept under a name of its own, for "Previous picture", instead of deleted.
-  ChangeWallpaper(context, tempPath, texts, [&] {
-    RememberPicture(context, KeepDownloadedPicture(context, tempPath));
-  });
+  ChangeWallpaper(context, tempPath, texts,
+                  [&] { RememberPicture(context, KeepDownloadedPicture(context, tempPath)); });
 }
 
 void StringGrid1DblClick(AppContext& context, int row) {

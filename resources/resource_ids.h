@@ -25,15 +25,15 @@
 // The 16 x 16 pictures of the list buttons, 24-bit with magenta (255, 0, 255) as the
 // transparent colour. Each has a greyed form for the disabled button at its id plus
 // IDB_GLYPH_DISABLED_OFFSET.
-#define IDB_GLYPH_CLEAR_LIST 300     /* SpeedButton7 */
-#define IDB_GLYPH_ADD_FILES 301      /* SpeedButton1 */
-#define IDB_GLYPH_ADD_DIRECTORY 302  /* SpeedButton2 */
-#define IDB_GLYPH_DELETE 303         /* SpeedButton3 */
-#define IDB_GLYPH_STRIP 304          /* SpeedButton4 */
-#define IDB_GLYPH_INSTALL 305        /* SpeedButton8 */
-#define IDB_GLYPH_MOVE_UP 306        /* SpeedButton5 */
-#define IDB_GLYPH_MOVE_DOWN 307      /* SpeedButton6 */
-#define IDB_GLYPH_PREVIOUS 308       /* SpeedButton9, SpeedButton10 */
+#define IDB_GLYPH_CLEAR_LIST 300    /* SpeedButton7 */
+#define IDB_GLYPH_ADD_FILES 301     /* SpeedButton1 */
+#define IDB_GLYPH_ADD_DIRECTORY 302 /* SpeedButton2 */
+#define IDB_GLYPH_DELETE 303        /* SpeedButton3 */
+#define IDB_GLYPH_STRIP 304         /* SpeedButton4 */
+#define IDB_GLYPH_INSTALL 305       /* SpeedButton8 */
+#define IDB_GLYPH_MOVE_UP 306       /* SpeedButton5 */
+#define IDB_GLYPH_MOVE_DOWN 307     /* SpeedButton6 */
+#define IDB_GLYPH_PREVIOUS 308      /* SpeedButton9, SpeedButton10 */
 
 #define IDB_GLYPH_DISABLED_OFFSET 20
 #define IDB_GLYPH_CLEAR_LIST_DISABLED 320

@@ -17,38 +17,10 @@ if [[ -f "$prefix/lib/libjpeg.a" && -f "$prefix/include/jpeglib.h" && "${FORCE:-
   exit 0
 fi
 
-as_root() {
-  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
-}
-
-# apt-get source needs deb-src entries; add them beside the binary ones once.
-src_list=/etc/apt/sources.list.d/debian-src.sources
-need_update=0
-if [[ ! -f "$src_list" ]] && ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
-    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
-  else
-    # One-line format: turn every "deb " line of sources.list into a "deb-src " line.
-    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
-      as_root tee /etc/apt/sources.list.d/debian-src.list >/dev/null
-  fi
-  echo "added source package entries: $src_list"
-  need_update=1
-fi
-
-missing=()
-command -v nasm >/dev/null || missing+=(nasm)
-command -v x86_64-w64-mingw32-gcc-posix >/dev/null || missing+=(gcc-mingw-w64-x86-64-posix)
-command -v cmake >/dev/null || missing+=(cmake)
-command -v ninja >/dev/null || missing+=(ninja-build)
-command -v dpkg-source >/dev/null || missing+=(dpkg-dev)
-if [[ $need_update == 1 || ${#missing[@]} -gt 0 ]]; then
-  as_root apt-get update -qq
-fi
-if [[ ${#missing[@]} -gt 0 ]]; then
-  echo "installing: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-fi
+# shellcheck source=scripts/debian_source.sh
+. "$root/scripts/debian_source.sh"
+prepare_source_build nasm=nasm x86_64-w64-mingw32-gcc-posix=gcc-mingw-w64-x86-64-posix \
+  cmake=cmake ninja=ninja-build dpkg-source=dpkg-dev
 
 start=$(date +%s)
 mkdir -p "$src_parent"

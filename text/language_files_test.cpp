@@ -24,8 +24,9 @@ namespace {
 const std::vector<std::string> kPhraseKeys = {
     // captions and hints of the window
     "pictureoftheday", "fromlist", "options", "connectionoptions", "onstartup", "evrydayattime",
-    "startinsystemtray", "startwithwindows", "proxy_use", "proxy_auth", "limitspeed", "addfiles", "adddirectory",
-    "deleteimages", "striplist", "moveimagesup", "moveimagesdown", "clearlist", "installimage", "previouspicture", "imagesize_fill", "imagesize_fit", "imagesize_fitcolor",
+    "startinsystemtray", "startwithwindows", "proxy_use", "proxy_auth", "limitspeed", "addfiles",
+    "adddirectory", "deleteimages", "striplist", "moveimagesup", "moveimagesdown", "clearlist",
+    "installimage", "previouspicture", "imagesize_fill", "imagesize_fit", "imagesize_fitcolor",
     "wallpaperchanging", "proxy", "imagesize", "chanels", "sequnce", "workingmode", "commonoptions",
     "imagesize_windows", "imagesize_dova", "imagesize_disable", "seq_queue", "seq_random", "attime",
     "aftertime", "proxy_server", "proxy_port", "proxy_login", "proxy_password", "maxfilesize",

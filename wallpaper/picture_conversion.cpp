@@ -121,8 +121,8 @@ void WritePictureAsBmp(PictureRowReader& reader, const std::string& target,
   BmpFileWriter writer(target, reader.Width(), reader.Height(), reader.BitsPerPixel());
   // Rows are decoded straight into a band laid out as the file holds it, bottom row first.
   const std::size_t stride = writer.Stride();
-  const int bandRows = static_cast<int>(std::clamp<std::size_t>(
-      kBandBytes / stride, 1, static_cast<std::size_t>(reader.Height())));
+  const int bandRows = static_cast<int>(
+      std::clamp<std::size_t>(kBandBytes / stride, 1, static_cast<std::size_t>(reader.Height())));
   std::vector<std::uint8_t> band(stride * bandRows, 0);
   std::vector<std::uint8_t*> rows(bandRows);
   while (reader.RowsRead() < reader.Height()) {

@@ -1,6 +1,6 @@
-// Turning a picture (JPEG, PNG or BMP) into a BMP file as a stream: the picture is decoded a few rows at a
-// time and each row, resampled or not, goes to its place in the file as soon as it is made.
-// Nothing here touches a window or the message queue: any thread may convert, and another
+// Turning a picture (JPEG, PNG or BMP) into a BMP file as a stream: the picture is decoded a few
+// rows at a time and each row, resampled or not, goes to its place in the file as soon as it is
+// made. Nothing here touches a window or the message queue: any thread may convert, and another
 // thread may stop the work through a CancelFlag. On failure or cancellation no file is left at
 // the target.
 #pragma once

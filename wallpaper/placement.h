@@ -38,6 +38,7 @@ PictureRect FitPlace(int width, int height, int screenWidth, int screenHeight);
 // must be at least 1.
 Placement StretchPlacement(int width, int height, int screenWidth, int screenHeight);
 Placement FillPlacement(int width, int height, int screenWidth, int screenHeight);
-Placement FitPlacement(int width, int height, int screenWidth, int screenHeight, PackedRgb background);
+Placement FitPlacement(int width, int height, int screenWidth, int screenHeight,
+                       PackedRgb background);
 
 }  // namespace dova

@@ -27,8 +27,9 @@ struct ConvertOptions {
   ResizeMode mode = ResizeMode::Windows;  // Program, Fill, Fit: resample to the screen size
   ScreenSize screen;                      // the primary screen, read at the moment of the change
   int filterIndex = 6;  // index in the filter list; outside 0..6 the default filter
-  PackedRgb fitColour = 0x000000;  // the ground around a fitted picture, and under its transparent parts
-  int threads = 0;      // threads at work, the calling one included; 0: one a processor
+  PackedRgb fitColour =
+      0x000000;     // the ground around a fitted picture, and under its transparent parts
+  int threads = 0;  // threads at work, the calling one included; 0: one a processor
   // When given, another thread may set it to stop the conversion (see ConvertPicture). The
   // flag must outlive the call.
   const CancelFlag* cancel = nullptr;

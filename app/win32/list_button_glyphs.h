@@ -1,5 +1,5 @@
-// The glyph buttons' glyphs by design name (the list page's and the two "Previous picture"). In the window's glyph list, glyph k is image 2k and
-// its greyed form image 2k + 1.
+// The glyph buttons' glyphs by design name (the list page's and the two "Previous picture"). In the
+// window's glyph list, glyph k is image 2k and its greyed form image 2k + 1.
 #pragma once
 
 #include "resources/resource_ids.h"

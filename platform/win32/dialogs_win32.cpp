@@ -65,8 +65,8 @@ UniquePidl ListedFolderItems(const std::wstring& path) {
   for (PCUIDLIST_RELATIVE level = parsed.get(); level->mkid.cb != 0; level = ILNext(level)) {
     UniquePidl wanted(ILCloneFirst(level));
     IEnumIDList* listRaw = nullptr;
-    if (!wanted || folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN,
-                                       &listRaw) != S_OK)
+    if (!wanted ||
+        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN, &listRaw) != S_OK)
       return nullptr;
     ComPtr<IEnumIDList> list(listRaw);
     UniquePidl found;
@@ -155,8 +155,8 @@ std::vector<std::string> Win32Dialogs::OpenPictureFiles(const std::string& title
     dialog.nMaxFile = static_cast<DWORD>(names.size());
     dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     dialog.lpstrTitle = wideTitle.c_str();
-    dialog.Flags = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST |
-                   OFN_ENABLESIZING | OFN_EXPLORER;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_ENABLESIZING |
+                   OFN_EXPLORER;
     if (GetOpenFileNameW(&dialog)) {
       const std::string chosen = DialogResult(names);
       return SplitDialogSelection(chosen.data(), chosen.size());
