@@ -13,14 +13,15 @@
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
 #include "platform/error.h"
+#include "text/number_text.h"
 
 namespace {
 
 void CheckRequest(const dova::ConnectionSettings& settings, const char* method,
-                  const std::string& address, bool useProxy) {
+                  const std::string& address) {
   dova::HttpRequest request;
   try {
-    request = dova::BuildHttpRequest(settings, method, address, useProxy);
+    request = dova::BuildHttpRequest(settings, method, address);
   } catch (const dova::Error&) {
     return;  // refused: an address that would split the request
   }
@@ -33,7 +34,7 @@ void CheckRequest(const dova::ConnectionSettings& settings, const char* method,
     ++lines;
     ++i;
   }
-  const bool credentials = !dova::ProxyAuthorizationLines(settings, useProxy).empty();
+  const bool credentials = !dova::ProxyAuthorizationLines(settings).empty();
   dova::FuzzCheck(lines == (credentials ? 7u : 5u), "the request has another number of lines");
   dova::FuzzCheck(text.compare(0, std::string(method).size(), method) == 0 &&
                       text.find(" HTTP/1.0\r\nHost: ") != std::string::npos && text.size() >= 4 &&
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   dova::FuzzCheck(address.find_first_of("\r\n") == std::string::npos, "an address of two lines");
-  dova::FuzzCheck(address == dova::TrimBlanks(address), "blanks around the address");
+  dova::FuzzCheck(address == dova::Trim(address), "blanks around the address");
   if (!dova::IsRequestableAddress(address)) return 0;
   for (char c : address)
     dova::FuzzCheck(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F,
@@ -68,11 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "the address splits into another host and path");
 
   dova::ConnectionSettings settings;
+  settings.useProxy = useProxy;
   settings.proxyServer = "proxy.lan";
   settings.proxyPort = "3128";
   settings.proxyNeedsLogin = login;
   settings.login = "me";
   settings.password = "secret";
-  for (const char* method : {"GET ", "HEAD "}) CheckRequest(settings, method, address, useProxy);
+  for (const char* method : {"GET ", "HEAD "}) CheckRequest(settings, method, address);
   return 0;
 }
