@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/ini_file_update.h"
+#include "platform/stored_text.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ std::string LoadAndSave(const std::string& source, const std::string& target) {
   context.ProgramDir = app.ctx().ProgramDir;
   context.DataDir = app.ctx().DataDir;
   context.LanguagesDir = app.ctx().LanguagesDir;
-  std::unique_ptr<dova::IniFile> ini = dova::OpenIniFile(source);
+  // As the program reads it: in the ANSI code page, or UTF-8 behind the byte order mark.
+  std::unique_ptr<dova::IniFile> ini = dova::OpenStoredIniFile(source);
   context.channels.Load(*ini);
   dova::SettingsStore settings;
   settings.Load(*ini, context);

@@ -16,7 +16,9 @@ std::string DecodeStoredText(const std::string& bytes) {
 
 std::string EncodeStoredText(const std::string& text, unsigned codePage) {
   std::string bytes;
-  if (Utf8ToCodePage(text, codePage, bytes)) return bytes;
+  // Code-page bytes that happen to start as the byte order mark ("ï»¿" in Windows-1252) would be
+  // read back as UTF-8: such a text is stored as UTF-8 too.
+  if (Utf8ToCodePage(text, codePage, bytes) && !StartsWithUtf8Bom(bytes)) return bytes;
   return kUtf8Bom + text;
 }
 

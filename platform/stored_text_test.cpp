@@ -13,23 +13,39 @@ using testing::ScopedAnsiCodePage;
 using testing::TempDir;
 
 TEST(StoredText, ReadInTheAnsiCodePageUnlessItStartsWithTheMark) {
-  EXPECT_EQ(DecodeStoredText("C:\\Gr\xF6\xDF" "e", kCodePageWestern), "C:\\Größe");
+  EXPECT_EQ(DecodeStoredText("C:\\Gr\xF6\xDF"
+                             "e",
+                             kCodePageWestern),
+            "C:\\Größe");
   EXPECT_EQ(DecodeStoredText("C:\\\xEC\xEE\xF0\xE5", kCodePageCyrillic), "C:\\море");
-  EXPECT_EQ(DecodeStoredText("\xEF\xBB\xBF" "C:\\山水画😀", kCodePageWestern), "C:\\山水画😀");
+  EXPECT_EQ(DecodeStoredText("\xEF\xBB\xBF"
+                             "C:\\山水画😀",
+                             kCodePageWestern),
+            "C:\\山水画😀");
   // Without the mark even UTF-8 bytes are read in the code page, as earlier versions did.
   EXPECT_EQ(DecodeStoredText("\xC3\xB6", kCodePageWestern), "Ã¶");
   EXPECT_EQ(DecodeStoredText("", kCodePageWestern), "");
 }
 
 TEST(StoredText, WrittenInTheAnsiCodePageWhenItFitsElseUtf8WithTheMark) {
-  EXPECT_EQ(EncodeStoredText("C:\\Größe", kCodePageWestern), "C:\\Gr\xF6\xDF" "e");
+  EXPECT_EQ(EncodeStoredText("C:\\Größe", kCodePageWestern),
+            "C:\\Gr\xF6\xDF"
+            "e");
   EXPECT_EQ(EncodeStoredText("C:\\море", kCodePageCyrillic), "C:\\\xEC\xEE\xF0\xE5");
-  EXPECT_EQ(EncodeStoredText("C:\\море", kCodePageWestern), "\xEF\xBB\xBF" "C:\\море");
-  EXPECT_EQ(EncodeStoredText("C:\\山水画😀", kCodePageCyrillic), "\xEF\xBB\xBF" "C:\\山水画😀");
+  EXPECT_EQ(EncodeStoredText("C:\\море", kCodePageWestern),
+            "\xEF\xBB\xBF"
+            "C:\\море");
+  EXPECT_EQ(EncodeStoredText("C:\\山水画😀", kCodePageCyrillic),
+            "\xEF\xBB\xBF"
+            "C:\\山水画😀");
   // Bytes that were never text (a picture address from a channel) keep their bytes.
   EXPECT_EQ(DecodeStoredText(EncodeStoredText("\xFF\xFE", kCodePageWestern), kCodePageWestern),
             "\xFF\xFE");
-  for (const char* text : {"", "plain", "Größe", "море", "山水画😀"})
+  // A text whose code-page bytes would start as the mark is stored as UTF-8 instead.
+  EXPECT_EQ(EncodeStoredText("ï»¿x", kCodePageWestern),
+            "\xEF\xBB\xBF"
+            "ï»¿x");
+  for (const char* text : {"", "plain", "Größe", "море", "山水画😀", "ï»¿x"})
     for (const unsigned codePage : {kCodePageWestern, kCodePageCyrillic})
       EXPECT_EQ(DecodeStoredText(EncodeStoredText(text, codePage), codePage), text);
 }
@@ -59,8 +75,9 @@ TEST(StoredIniFile, ATextBeyondTheCodePageTurnsTheFileIntoUtf8AndBack) {
   ScopedAnsiCodePage westernSystem(kCodePageWestern);
   if (!westernSystem.Active()) GTEST_SKIP() << "needs a system with the Western code page";
   TempDir dir;
-  const std::string path = dir.WriteFile("dova.ini", "[Main]\r\nLanguage=Deutsch\r\n"
-                                                     "; F\xFCr sp\xE4ter\r\n");
+  const std::string path = dir.WriteFile("dova.ini",
+                                         "[Main]\r\nLanguage=Deutsch\r\n"
+                                         "; F\xFCr sp\xE4ter\r\n");
   std::unique_ptr<IniFile> ini = OpenStoredIniFile(path);
   ASSERT_TRUE(ini->WriteString("Main", "CurrentWallpaper", "C:\\Картинки\\山水画😀.jpg"));
   // Every line of the file comes along, the comment's umlauts in UTF-8 now.
@@ -73,8 +90,9 @@ TEST(StoredIniFile, ATextBeyondTheCodePageTurnsTheFileIntoUtf8AndBack) {
             (std::vector<std::string>{"Language", "CurrentWallpaper"}));
   // Once the text fits the code page again, the file is as an earlier version would write it.
   ASSERT_TRUE(ini->WriteString("Main", "CurrentWallpaper", "C:\\Bilder\\See.jpg"));
-  EXPECT_EQ(dir.ReadFile("dova.ini"), "[Main]\r\nLanguage=Deutsch\r\n; F\xFCr sp\xE4ter\r\n"
-                                      "CurrentWallpaper=C:\\Bilder\\See.jpg\r\n");
+  EXPECT_EQ(dir.ReadFile("dova.ini"),
+            "[Main]\r\nLanguage=Deutsch\r\n; F\xFCr sp\xE4ter\r\n"
+            "CurrentWallpaper=C:\\Bilder\\See.jpg\r\n");
 }
 
 TEST(StoredIniFile, ValuesAreCutAtCharactersNotBytes) {
