@@ -568,17 +568,7 @@ TEST_F(BmpReaderTest, DecodesImageMagicksBitmapsAsItDoes) {
                    "BMP:" + alpha);
   const Bytes file = testing::ReadBytes(alpha);
   ASSERT_EQ(file[28], 32);
-  const std::string rgbaPath = alpha + ".rgba";
-  ASSERT_EQ(testing::RunCommand("convert " + testing::Quote(alpha) +
-                                " -depth 8 rgba:" + testing::Quote(rgbaPath)),
-            0);
-  const Bytes rgba = testing::ReadBytes(rgbaPath);
-  Bytes expected;
-  for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
-    expected.push_back(BlendOver(rgba[i + 2], rgba[i + 3], 0xCC));
-    expected.push_back(BlendOver(rgba[i + 1], rgba[i + 3], 0x66));
-    expected.push_back(BlendOver(rgba[i], rgba[i + 3], 0x33));
-  }
+  const Bytes expected = testing::ImageMagickPixelsOver(alpha, 0x33, 0x66, 0xCC);
   EXPECT_EQ(testing::PackedPixels(BmpRowReader(alpha, options).ReadPicture()), expected);
 }
 

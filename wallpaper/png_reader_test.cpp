@@ -462,17 +462,7 @@ TEST_F(PngReaderTest, DecodesImageMagicksFilesAsItDoes) {
                        "-composite -depth 8 -define png:color-type=6",
                    "PNG:" + alpha);
   ASSERT_EQ(testing::ReadBytes(alpha)[25], 6);
-  const std::string rgbaPath = alpha + ".rgba";
-  ASSERT_EQ(testing::RunCommand("convert " + testing::Quote(alpha) +
-                                " -depth 8 rgba:" + testing::Quote(rgbaPath)),
-            0);
-  const Bytes rgba = testing::ReadBytes(rgbaPath);
-  Bytes expected;
-  for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
-    expected.push_back(BlendOver(rgba[i + 2], rgba[i + 3], 0x00));
-    expected.push_back(BlendOver(rgba[i + 1], rgba[i + 3], 0x80));
-    expected.push_back(BlendOver(rgba[i], rgba[i + 3], 0xFF));
-  }
+  const Bytes expected = testing::ImageMagickPixelsOver(alpha, 0xFF, 0x80, 0x00);
   EXPECT_EQ(testing::PackedPixels(ReadPng(alpha, options)), expected);
 }
 

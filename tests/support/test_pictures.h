@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "wallpaper/alpha_blend.h"
 #include "wallpaper/bitmap.h"
 
 namespace dova::testing {
@@ -83,6 +84,22 @@ inline Bytes ImageMagickPixels(const std::string& path, bool grey) {
 }
 
 // The picture's pixels without row padding.
+// The pixels of a picture with transparency as ImageMagick reads them, blended over the colour
+// red, green, blue by the readers' rule and packed blue-green-red: what a reader must give.
+inline Bytes ImageMagickPixelsOver(const std::string& path, unsigned red, unsigned green,
+                                   unsigned blue) {
+  const std::string rgbaPath = path + ".rgba";
+  EXPECT_EQ(RunCommand("convert " + Quote(path) + " -depth 8 rgba:" + Quote(rgbaPath)), 0);
+  const Bytes rgba = ReadBytes(rgbaPath);
+  Bytes expected;
+  for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
+    expected.push_back(BlendOver(rgba[i + 2], rgba[i + 3], blue));
+    expected.push_back(BlendOver(rgba[i + 1], rgba[i + 3], green));
+    expected.push_back(BlendOver(rgba[i], rgba[i + 3], red));
+  }
+  return expected;
+}
+
 inline Bytes PackedPixels(const Bitmap& picture) {
   Bytes pixels;
   const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * picture.BytesPerPixel();
