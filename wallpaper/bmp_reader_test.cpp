@@ -7,123 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
-#include "tests/support/test_pictures.h"
+#include "tests/support/test_bmp.h"
 #include "wallpaper/alpha_blend.h"
 
 namespace dova {
 namespace {
 
+using testing::BmpLayout;
 using testing::Bytes;
+using testing::MakeBmp;
+using testing::Palette;
+using testing::Put16;
+using testing::Put32;
 
-// A bitmap file laid out field by field, as a writer of each header kind makes it.
-struct BmpLayout {
-  std::uint32_t infoSize = 40;
-  int width = 0;
-  int height = 0;  // negative: top-down
-  int bits = 24;
-  std::uint32_t compression = 0;
-  // Red, green, blue (and alpha): inside a header of 52 bytes or more, else after it.
-  std::vector<std::uint32_t> masks;
-  Bytes palette;  // as stored: 4 bytes an entry, 3 after a 12-byte header
-  std::uint32_t coloursUsed = 0;
-  Bytes pixels;  // as stored, rows padded to four bytes
-};
-
-void Put16(Bytes& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-Bytes MakeBmp(const BmpLayout& layout) {
-  Bytes info;
-  Put32(info, layout.infoSize);
-  if (layout.infoSize == 12) {
-    Put16(info, static_cast<std::uint32_t>(layout.width));
-    Put16(info, static_cast<std::uint32_t>(layout.height));
-    Put16(info, 1);
-    Put16(info, static_cast<std::uint32_t>(layout.bits));
-  } else {
-    Put32(info, static_cast<std::uint32_t>(layout.width));
-    Put32(info, static_cast<std::uint32_t>(layout.height));
-    Put16(info, 1);
-    Put16(info, static_cast<std::uint32_t>(layout.bits));
-    if (layout.infoSize >= 40) {
-      Put32(info, layout.compression);
-      Put32(info, static_cast<std::uint32_t>(layout.pixels.size()));
-      Put32(info, 2835);
-      Put32(info, 2835);
-      Put32(info, layout.coloursUsed);
-      Put32(info, 0);
-    }
-  }
-  const bool masksInside = layout.infoSize >= 52 && layout.infoSize != 64;
-  if (masksInside) {
-    for (std::size_t i = 0; i < 4 && 40 + 4 * i < layout.infoSize; ++i)
-      Put32(info, i < layout.masks.size() ? layout.masks[i] : 0);
-  }
-  info.resize(layout.infoSize, 0);
-  if (!masksInside)
-    for (std::uint32_t mask : layout.masks) Put32(info, mask);
-
-  Bytes file = {'B', 'M'};
-  const std::uint32_t offset = static_cast<std::uint32_t>(14 + info.size() + layout.palette.size());
-  Put32(file, static_cast<std::uint32_t>(offset + layout.pixels.size()));
-  Put32(file, 0);
-  Put32(file, offset);
-  file.insert(file.end(), info.begin(), info.end());
-  file.insert(file.end(), layout.palette.begin(), layout.palette.end());
-  file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
-  return file;
-}
-
-// Blue, green, red (and the spare byte) palette entries.
-Bytes Palette(std::initializer_list<std::uint32_t> rgbColours, int entryBytes = 4) {
-  Bytes out;
-  for (std::uint32_t rgb : rgbColours) {
-    out.push_back(static_cast<std::uint8_t>(rgb));
-    out.push_back(static_cast<std::uint8_t>(rgb >> 8));
-    out.push_back(static_cast<std::uint8_t>(rgb >> 16));
-    if (entryBytes == 4) out.push_back(0);
-  }
-  return out;
-}
+class BmpReaderTest : public testing::BmpReaderFixture {};
 
 unsigned Scale(unsigned value, unsigned max) { return (value * 255 + max / 2) / max; }
-
-class BmpReaderTest : public ::testing::Test {
- protected:
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir_.Native(name);
-    testing::WriteBytes(path, bytes);
-    return path;
-  }
-  Bytes Decode(const BmpLayout& layout, const PictureReadOptions& options = {},
-               int* bitsPerPixel = nullptr) {
-    const Bitmap picture =
-        BmpRowReader(Write("picture.bmp", MakeBmp(layout)), options).ReadPicture();
-    if (bitsPerPixel) *bitsPerPixel = picture.BitsPerPixel();
-    return testing::PackedPixels(picture);
-  }
-  std::string DecodeError(const Bytes& file, const PictureReadOptions& options = {}) {
-    const std::string path = Write("damaged.bmp", file);
-    try {
-      BmpRowReader(path, options).ReadPicture();
-    } catch (const Error& error) {
-      const std::string message = error.what();
-      EXPECT_NE(message.find("Unable to decode the BMP picture " + path + ": "), std::string::npos)
-          << message;
-      return message;
-    }
-    return "";
-  }
-  testing::TempDir dir_;
-};
 
 // Every header kind and pixel layout, against values worked out from the bytes.
 TEST_F(BmpReaderTest, DecodesEveryLayoutToTheValuesItStores) {
@@ -373,141 +272,6 @@ TEST_F(BmpReaderTest, ReadsRowsInBandsFromEitherEndOfTheFile) {
     EXPECT_EQ(testing::PackedPixels(picture), expected);
     EXPECT_EQ(testing::PackedPixels(BmpRowReader(dir_.Native("big.bmp")).ReadPicture()), expected);
   }
-}
-
-TEST_F(BmpReaderTest, RefusesDamagedAndUnknownBitmaps) {
-  BmpLayout layout;
-  layout.width = 5;
-  layout.height = 4;
-  layout.pixels.assign(16 * 4, 7);
-  const Bytes whole = MakeBmp(layout);
-
-  // Shorter than its pixel data: found when the file is opened, before any row is given.
-  const Bytes cut(whole.begin(), whole.end() - 1);
-  EXPECT_NE(DecodeError(cut).find("shorter than its pixel data"), std::string::npos);
-  EXPECT_THROW(BmpRowReader(Write("cut.bmp", cut)), Error);
-
-  BmpLayout rle = layout;
-  rle.bits = 8;
-  rle.compression = 1;
-  rle.palette = Palette({0x000000, 0xFFFFFF});
-  rle.pixels = {5, 1, 0, 0, 5, 1, 0, 0, 5};  // two rows of four, then the file ends
-  EXPECT_NE(DecodeError(MakeBmp(rle)).find("damaged"), std::string::npos);
-
-  struct Case {
-    const char* name;
-    BmpLayout layout;
-    const char* reason;
-  };
-  std::vector<Case> cases;
-  const auto add = [&](const char* name, const char* reason, auto change) {
-    BmpLayout changed = layout;
-    change(changed);
-    cases.push_back({name, changed, reason});
-  };
-  add("rle-top-down", "top-down", [&](BmpLayout& l) {
-    l = rle;
-    l.height = -4;
-  });
-  add("rle-bits", "does not match", [&](BmpLayout& l) {
-    l = rle;
-    l.bits = 4;
-  });
-  add("jpeg-inside", "JPEG or PNG", [](BmpLayout& l) { l.compression = 4; });
-  add("unknown-compression", "unknown kind", [](BmpLayout& l) { l.compression = 9; });
-  add("two-bits", "2 bits per pixel", [](BmpLayout& l) { l.bits = 2; });
-  add("masks-24", "only for 16 or 32", [](BmpLayout& l) {
-    l.compression = 3;
-    l.masks = {0xFF0000, 0xFF00, 0xFF};
-  });
-  add("gappy-mask", "not runs of bits", [](BmpLayout& l) {
-    l.bits = 32;
-    l.compression = 3;
-    l.masks = {0xF0F000, 0xFF00, 0xFF};
-    l.pixels.assign(5 * 4 * 4, 0);
-  });
-  add("overlapping-masks", "overlap", [](BmpLayout& l) {
-    l.bits = 32;
-    l.compression = 3;
-    l.masks = {0xFF0000, 0xFFFF00, 0xFF};
-    l.pixels.assign(5 * 4 * 4, 0);
-  });
-  add("huffman", "OS/2", [](BmpLayout& l) {
-    l.infoSize = 64;
-    l.compression = 3;
-  });
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_NE(DecodeError(MakeBmp(c.layout)).find(c.reason), std::string::npos)
-        << DecodeError(MakeBmp(c.layout));
-  }
-
-  Bytes offsetInHeader = whole;
-  offsetInHeader[10] = 20;
-  EXPECT_NE(DecodeError(offsetInHeader).find("inside the headers"), std::string::npos);
-  Bytes unknownHeader = whole;
-  unknownHeader[14] = 41;
-  EXPECT_NE(DecodeError(unknownHeader).find("unknown kind"), std::string::npos);
-  EXPECT_NE(DecodeError(Bytes(whole.begin(), whole.begin() + 30)).find("header"),
-            std::string::npos);
-  Bytes noWidth = whole;
-  noWidth[18] = 0;
-  EXPECT_NE(DecodeError(noWidth).find("no width"), std::string::npos);
-}
-
-TEST_F(BmpReaderTest, RefusesPicturesOverTheLimitsBeforeAllocatingThem) {
-  BmpLayout huge;
-  huge.width = 100000;
-  huge.height = -100000;
-  huge.pixels.assign(64, 0);
-  const std::string message = DecodeError(MakeBmp(huge));
-  EXPECT_NE(message.find("the picture is 100000x100000 pixels, larger than"), std::string::npos)
-      << message;
-  PictureReadOptions wide;
-  wide.limits.maxDimension = 200000;
-  wide.limits.maxPixels = 20'000'000'000;
-  // Within these limits the size is fine, but the file holds a fraction of its pixels.
-  EXPECT_NE(DecodeError(MakeBmp(huge), wide).find("shorter than its pixel data"),
-            std::string::npos);
-
-  // An RLE picture is decoded whole, within the memory limit.
-  BmpLayout rle;
-  rle.width = 300;
-  rle.height = 300;
-  rle.bits = 8;
-  rle.compression = 1;
-  rle.palette = Palette({0x000000});
-  rle.pixels = {0, 1};
-  PictureReadOptions tight;
-  tight.limits.maxLibraryMemory = 200 << 10;
-  EXPECT_NE(DecodeError(MakeBmp(rle), tight).find("working memory"), std::string::npos);
-  EXPECT_EQ(DecodeError(MakeBmp(rle)), "");
-}
-
-TEST_F(BmpReaderTest, StopsWhenCancelled) {
-  BmpLayout layout;
-  layout.width = 8;
-  layout.height = 8;
-  layout.pixels.assign(24 * 8, 9);
-  CancelFlag cancel{false};
-  PictureReadOptions options;
-  options.cancel = &cancel;
-  const std::string path = Write("picture.bmp", MakeBmp(layout));
-  BmpRowReader reader(path, options);
-  Bitmap picture(8, 8, 24);
-  std::uint8_t* row[1] = {picture.Row(0)};
-  EXPECT_EQ(reader.ReadRows(row, 1), 1);
-  cancel = true;
-  EXPECT_THROW(reader.ReadRows(row, 1), ConversionCancelled);
-  EXPECT_THROW(reader.ReadRows(row, 1), ConversionCancelled);
-
-  // A picture with an alpha mask is read through when opened, and stops there too.
-  layout.infoSize = 124;
-  layout.bits = 32;
-  layout.compression = 3;
-  layout.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
-  layout.pixels.assign(32 * 8, 0);
-  EXPECT_THROW(BmpRowReader(Write("alpha.bmp", MakeBmp(layout)), options), ConversionCancelled);
 }
 
 // Bitmaps as ImageMagick writes them, against its own reading.
