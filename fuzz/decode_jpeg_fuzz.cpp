@@ -55,17 +55,23 @@ void CheckShape(const dova::Bitmap& picture, const dova::JpegLimits& limits) {
   (void)sink;
 }
 
-std::optional<dova::Bitmap> TryDecodeFile(const std::string& path,
-                                          const dova::JpegLimits& limits) {
+// The picture from the file source, or nothing with why in `reason`.
+std::optional<dova::Bitmap> TryDecodeFile(const std::string& path, const dova::JpegLimits& limits,
+                                          std::string& reason) {
   try {
     return dova::DecodeJpegFile(path, limits);
-  } catch (const dova::Error&) {
+  } catch (const dova::Error& error) {
+    reason = error.what();
     return std::nullopt;
   }
 }
 
-void CheckSameAsFile(const dova::Bitmap& fromMemory, const std::optional<dova::Bitmap>& fromFile) {
-  if (!fromFile) Fail("decoded from memory, but the same bytes failed from a file", fromMemory);
+void CheckSameAsFile(const dova::Bitmap& fromMemory, const std::optional<dova::Bitmap>& fromFile,
+                     const std::string& reason) {
+  if (!fromFile) {
+    std::fprintf(stderr, "%s\n", reason.c_str());
+    Fail("decoded from memory, but the same bytes failed from a file", fromMemory);
+  }
   if (fromFile->Width() != fromMemory.Width() || fromFile->Height() != fromMemory.Height() ||
       fromFile->BitsPerPixel() != fromMemory.BitsPerPixel() ||
       fromFile->Stride() != fromMemory.Stride())
@@ -86,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fromMemory = dova::DecodeJpegMemory(data, size, limits);
   } catch (const dova::Error&) {
     // Refused or broken beyond decoding: the file source must refuse it too.
-    if (std::optional<dova::Bitmap> fromFile = TryDecodeFile(input.Write(data, size), limits)) {
+    std::string reason;
+    if (std::optional<dova::Bitmap> fromFile =
+            TryDecodeFile(input.Write(data, size), limits, reason)) {
       std::fprintf(stderr, "decoding from memory failed, but from a file gave %dx%d\n",
                    fromFile->Width(), fromFile->Height());
       std::abort();
@@ -94,6 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   CheckShape(*fromMemory, limits);
-  CheckSameAsFile(*fromMemory, TryDecodeFile(input.Write(data, size), limits));
+  std::string reason;
+  const std::optional<dova::Bitmap> fromFile =
+      TryDecodeFile(input.Write(data, size), limits, reason);
+  CheckSameAsFile(*fromMemory, fromFile, reason);
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_program.h"
 #include "platform/ini_text.h"
+#include "text/language_code_page.h"
 #include "text/language_pack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   dova::LanguagePack pack;
   pack.LoadPhrases(path);
-  const std::vector<std::string> names = dova::IniText(bytes).KeyNames("Phrases");
+  // The keys as the program reads them: from the decoded text, whose byte order mark is gone.
+  const std::string text = dova::DecodeLanguageFile(bytes, "Fuzz");
+  const std::vector<std::string> names = dova::IniText(text).KeyNames("Phrases");
   dova::FuzzCheck(pack.Size() <= names.size(), "more phrases than keys in [Phrases]");
   for (const std::string& name : names)
     dova::FuzzCheck(pack.GetPhrase(name).size() <= 2047, "a phrase longer than 2,047 characters");

@@ -3,9 +3,11 @@
 // whole one must give exactly the sound file's pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -248,6 +250,43 @@ TEST_F(DamagedJpegTest, CorruptDataOverALargePartIsRefused) {
       const Outcome broken = Decode(garbage);
       EXPECT_TRUE(Damaged(broken)) << broken.error;
     }
+  }
+}
+
+// A run of one bits in the middle of a large scan: a code no Huffman table holds, as a flipped run
+// of bits leaves it. The decoder loses its step there, and every row after it is wrong.
+// libjpeg-turbo's fast Huffman decoder, which runs whenever plenty of data is at hand, decodes
+// such a code as a zero without a warning; the picture must be refused all the same, from memory
+// as from a file, wherever the code falls in the file's blocks of reading.
+TEST_F(DamagedJpegTest, AnInvalidCodeInALargeScanIsHeardOf) {
+  const Bytes whole = Make({"bad-code-baseline"}, 1024, 768);
+  const std::vector<Span> scans = ScanData(whole);
+  ASSERT_EQ(scans.size(), 1u);
+  const std::string path = dir_.Native("bad-code.jpg");
+  const std::size_t length = scans[0].end - scans[0].begin;
+  for (int eighth = 1; eighth <= 6; ++eighth) {
+    SCOPED_TRACE(eighth);
+    std::size_t at = scans[0].begin + length * eighth / 8;
+    while (whole[at - 1] == 0xFF || whole[at] == 0xFF) ++at;  // not inside a stuffed byte
+    Bytes damaged = whole;
+    // Data bytes 0xFF 0xFF 0xFF 0xFF, stuffed as they are in a scan: whatever code or value bits
+    // end inside the run, the next code starts with sixteen ones.
+    const std::uint8_t ones[] = {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00};
+    std::copy(std::begin(ones), std::end(ones), damaged.begin() + static_cast<std::ptrdiff_t>(at));
+    const Outcome fromMemory = Decode(damaged);
+    EXPECT_TRUE(Damaged(fromMemory)) << fromMemory.error;
+    testing::WriteBytes(path, damaged);
+    std::string fromFile;
+    try {
+      DecodeJpegFile(path);
+    } catch (const Error& error) {
+      fromFile = error.what();
+    }
+    // The same reason whichever source read the bytes; only the picture's name differs.
+    ASSERT_NE(fromFile.find(": "), std::string::npos) << fromFile;
+    ASSERT_NE(fromMemory.error.find(": "), std::string::npos);
+    EXPECT_EQ(fromMemory.error.substr(fromMemory.error.find(": ")),
+              fromFile.substr(fromFile.find(": ")));
   }
 }
 

@@ -20,29 +20,51 @@ void SupplyEndOfImage(j_decompress_ptr cinfo) {
   cinfo->src->bytes_in_buffer = sizeof kFakeEndOfImage;
 }
 
+// Hands the library the next piece of `rest`.
+void HandPiece(jpeg_source_mgr* src, const JOCTET*& rest, std::size_t& restSize) {
+  const std::size_t piece = restSize < kJpegPieceBytes ? restSize : kJpegPieceBytes;
+  src->next_input_byte = rest;
+  src->bytes_in_buffer = piece;
+  rest += piece;
+  restSize -= piece;
+}
+
 boolean FillFromMemory(j_decompress_ptr cinfo) {
   auto* source = reinterpret_cast<JpegMemorySource*>(cinfo->src);
   if (source->empty) ERREXIT(cinfo, JERR_INPUT_EMPTY);
-  SupplyEndOfImage(cinfo);
+  if (source->restSize > 0)
+    HandPiece(&source->pub, source->rest, source->restSize);
+  else
+    SupplyEndOfImage(cinfo);
   return TRUE;
 }
 
 // Skips segment contents the decoder does not need. Past the end it stops at the made-up
 // end-of-image marker rather than asking for more again and again.
 void SkipInMemory(j_decompress_ptr cinfo, long count) {
+  auto* source = reinterpret_cast<JpegMemorySource*>(cinfo->src);
   jpeg_source_mgr* src = cinfo->src;
   if (count <= 0) return;
-  if (static_cast<unsigned long>(count) > src->bytes_in_buffer) {
-    src->bytes_in_buffer = 0;
-    FillFromMemory(cinfo);
+  std::size_t skip = static_cast<unsigned long>(count);
+  if (skip <= src->bytes_in_buffer) {
+    src->next_input_byte += skip;
+    src->bytes_in_buffer -= skip;
     return;
   }
-  src->next_input_byte += count;
-  src->bytes_in_buffer -= static_cast<std::size_t>(count);
+  skip -= src->bytes_in_buffer;
+  src->bytes_in_buffer = 0;
+  const std::size_t fromRest = skip < source->restSize ? skip : source->restSize;
+  source->rest += fromRest;
+  source->restSize -= fromRest;
+  FillFromMemory(cinfo);
 }
 
 boolean FillFromFile(j_decompress_ptr cinfo) {
   auto* source = reinterpret_cast<JpegFileSource*>(cinfo->src);
+  if (source->restSize > 0) {
+    HandPiece(&source->pub, source->rest, source->restSize);
+    return TRUE;
+  }
   std::size_t count = 0;
   if (!source->atEnd) count = std::fread(source->buffer, 1, sizeof source->buffer, source->file);
   if (count == 0) {
@@ -52,8 +74,9 @@ boolean FillFromFile(j_decompress_ptr cinfo) {
     SupplyEndOfImage(cinfo);
     return TRUE;
   }
-  source->pub.next_input_byte = source->buffer;
-  source->pub.bytes_in_buffer = count;
+  source->rest = source->buffer;
+  source->restSize = count;
+  HandPiece(&source->pub, source->rest, source->restSize);
   source->startOfFile = false;
   return TRUE;
 }
@@ -81,7 +104,9 @@ void InitJpegMemorySource(JpegMemorySource& source, const unsigned char* data, s
   source.pub.resync_to_restart = jpeg_resync_to_restart;
   source.pub.term_source = TermSource;
   source.pub.next_input_byte = data;
-  source.pub.bytes_in_buffer = size;
+  source.pub.bytes_in_buffer = 0;
+  source.rest = data;
+  source.restSize = size;
   source.empty = size == 0;
 }
 
@@ -96,6 +121,8 @@ void InitJpegFileSource(JpegFileSource& source, std::FILE* file) {
   source.file = file;
   source.startOfFile = true;
   source.atEnd = false;
+  source.rest = source.buffer;
+  source.restSize = 0;
 }
 
 }  // namespace dova

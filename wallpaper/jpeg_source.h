@@ -2,6 +2,12 @@
 // the library's own stdio source does at the end of the data: an empty input is a fatal error,
 // and a truncated one gets a warning (JWRN_JPEG_EOF) and a made-up end-of-image marker, so that
 // the decoder finishes its rows and the decoder's damage watch can judge what was missing.
+//
+// Both hand the library its bytes in pieces smaller than libjpeg-turbo's fast Huffman decoder
+// needs (512 bytes a block of the MCU), so the careful decoder reads every scan. The fast one
+// turns an invalid code into a zero without a word; the careful one warns of it, and the damage
+// watch counts on hearing of every one. A piece a time also makes the verdict on a file the same
+// whichever source read it.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +17,13 @@
 
 namespace dova {
 
+// The most bytes handed to the library at once.
+constexpr std::size_t kJpegPieceBytes = 511;
+
 struct JpegMemorySource {
   jpeg_source_mgr pub;  // first member: libjpeg's pointer to it converts back
+  const JOCTET* rest;   // the bytes not yet handed over
+  std::size_t restSize;
   bool empty;
 };
 
@@ -24,6 +35,8 @@ struct JpegFileSource {
   std::FILE* file;
   bool startOfFile;
   bool atEnd;
+  const JOCTET* rest;  // the bytes of `buffer` read but not yet handed over
+  std::size_t restSize;
   JOCTET buffer[16384];
 };
 
