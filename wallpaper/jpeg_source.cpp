@@ -9,6 +9,8 @@ namespace dova {
 namespace {
 
 const JOCTET kFakeEndOfImage[2] = {0xFF, JPEG_EOI};
+// The most bytes handed to the library at once (jpeg_source.h says why).
+constexpr std::size_t kJpegPieceBytes = 511;
 
 void InitSource(j_decompress_ptr) {}
 void TermSource(j_decompress_ptr) {}

@@ -17,9 +17,6 @@
 
 namespace dova {
 
-// The most bytes handed to the library at once.
-constexpr std::size_t kJpegPieceBytes = 511;
-
 struct JpegMemorySource {
   jpeg_source_mgr pub;  // first member: libjpeg's pointer to it converts back
   const JOCTET* rest;   // the bytes not yet handed over
