@@ -1,6 +1,7 @@
 // Schannel (SSPI) behind platform/tls_stream.h: the handshake, the records both ways, the
 // renegotiations the server starts and the close_notify at the end. The certificate check is
 // platform/win32/tls_certificate_check.cpp's.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -80,6 +81,7 @@ class SchannelStream final : public ByteStream {
   TlsFailure Open(std::string& detail) {
     if (!AcquireCredentials(credentials_, detail)) return TlsFailure::Unavailable;
     TlsFailure failure = Handshake(detail);
+    if (failure == TlsFailure::None) failure = CheckProtocol(detail);
     if (failure == TlsFailure::None) failure = CheckCertificate(detail);
     if (failure == TlsFailure::None &&
         QueryContextAttributesW(context_.Get(), SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
@@ -217,6 +219,24 @@ class SchannelStream final : public ByteStream {
         }
       }
     }
+  }
+
+  // TLS 1.2 or later only. Wine's Schannel passes over the protocols SCH_CREDENTIALS disables
+  // and offers TLS 1.0 and 1.1 too: a server that picks one of them is refused here.
+  TlsFailure CheckProtocol(std::string& detail) {
+    SecPkgContext_ConnectionInfo info = {};
+    if (QueryContextAttributesW(context_.Get(), SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK) {
+      detail = "no connection information";
+      return TlsFailure::HandshakeFailed;
+    }
+    if ((info.dwProtocol & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT)) == 0) {
+      char protocol[64];
+      std::snprintf(protocol, sizeof protocol, "the server offers only an old protocol (0x%lX)",
+                    static_cast<unsigned long>(info.dwProtocol));
+      detail = protocol;
+      return TlsFailure::HandshakeFailed;
+    }
+    return TlsFailure::None;
   }
 
   // Checks the server's certificate unless it is the one checked before (a renegotiation or a

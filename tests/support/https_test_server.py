@@ -20,6 +20,7 @@ HEAD, and ends with close_notify (but those whose point is not to):
 """
 import argparse
 import ctypes
+import warnings
 import os
 import socket
 import ssl
@@ -33,6 +34,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 from tls_test_pki import CASES, CRL_ADDRESS, CRL_PATH, HOSTILE  # noqa: E402
 
 PORT = 443
+warnings.filterwarnings("ignore", "ssl.TLSVersion.TLSv1", DeprecationWarning)
 PATTERN = bytes(i % 251 for i in range(251 * 4096))  # a whole number of periods, about 1 MB
 files_root = None
 
@@ -233,6 +235,10 @@ def handle(conn, case, mode):
                 serve_drip(conn, context("good"))
             elif mode == "tls13only":
                 serve_https(conn, context("good", minimum=ssl.TLSVersion.TLSv1_3), mode)
+            elif mode == "tls11only":
+                ctx = context("good", minimum=ssl.TLSVersion.TLSv1, maximum=ssl.TLSVersion.TLSv1_1)
+                ctx.set_ciphers("DEFAULT:@SECLEVEL=0")  # OpenSSL 3 keeps them from level 1 on
+                serve_https(conn, ctx, mode)
             elif mode == "renegotiate":
                 serve_https(conn, context("good", maximum=ssl.TLSVersion.TLSv1_2), mode)
             else:

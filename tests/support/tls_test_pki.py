@@ -53,6 +53,7 @@ HOSTILE = {
     "drip": "127.0.71.8",         # every TLS byte in pieces of a few bytes, slowly
     "renegotiate": "127.0.71.9",  # TLS 1.2 renegotiation halfway through the body
     "tls13only": "127.0.71.10",   # offers TLS 1.3 alone
+    "tls11only": "127.0.71.11",   # offers TLS 1.0 and 1.1 alone
 }
 DOMAIN = "dova.test"
 ROOT_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\SystemCertificates\Root\Certificates"

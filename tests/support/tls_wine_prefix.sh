@@ -16,3 +16,6 @@ if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
 fi
 "$tls_wine" regedit /S "Z:${tls_pki//\//\\}\\root.reg"
 /usr/lib/wine/wineserver -w
+# Wine 8 keeps the CRLs it fetched in this cache, and a certificate it once found revoked there
+# passes as good in every later process ("Using cached status 0"): each run starts without it.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/LocalLow/Microsoft/CryptnetUrlCache
