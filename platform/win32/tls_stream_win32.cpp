@@ -35,8 +35,8 @@ constexpr std::size_t kMaxPending = 4 * 1024 * 1024;
 // The content type of a TLS 1.2 record that carries an alert.
 constexpr char kAlertRecord = 21;
 
-// TLS 1.2 and 1.3 through SCH_CREDENTIALS where Windows knows it (Windows 10 1809 and later);
-// older systems refuse it, and get TLS 1.2 through SCHANNEL_CRED.
+// TLS 1.2 and 1.3 through SCH_CREDENTIALS where Windows knows it; older systems refuse it, and
+// get TLS 1.2 through SCHANNEL_CRED. CheckProtocol holds the line where the list is ignored.
 bool AcquireCredentials(CredentialsHandle& credentials, std::string& detail) {
   TLS_PARAMETERS tlsParameters = {};
   tlsParameters.grbitDisabledProtocols =
