@@ -60,6 +60,7 @@ exec unshare -n bash -c '
   printf "  curl, OpenSSL, TLS 1.2:                        %8.1f MB/s   (runs: %s)\n" "$b12" "${c12[*]}"
   printf "  curl, OpenSSL, TLS 1.3:                        %8.1f MB/s   (runs: %s)\n" "$b13" "${c13[*]}"
   awk -v a="$b" -v b="$b12" "BEGIN { printf \"  ratio http_bench / curl, TLS 1.2:              %8.3f\n\", a / b }"
+  awk -v a="$b" -v b="$b13" "BEGIN { printf \"  ratio http_bench / curl, TLS 1.3:              %8.3f\n\", a / b }"
   echo "TLS handshake on loopback after the TCP connection, RSA 2048 chain through an intermediate (median of 20):"
   printf "  http_bench.exe, Schannel under Wine, chain checked: %6.2f ms (best %.2f ms)\n" "$handshake_ms_median" "$handshake_ms_best"
   printf "  curl, TLS 1.2:                                      %6.2f ms\n" "$hs12"
