@@ -90,7 +90,9 @@ FetchResult HttpExchange::OpenTunnel(const std::string& connectRequest) {
     answer.push_back(c);
   }
   const int status = ParseHttpStatus(answer);
-  if (status == 407) failure_ = FetchFailure::ProxyLogin;
+  // 407 is the proxy's refusal of the login; tinyproxy answers credentials it does not accept
+  // with 401. Either is the proxy's own: the origin has not been reached yet.
+  if (status == 407 || status == 401) failure_ = FetchFailure::ProxyLogin;
   return status >= 200 && status <= 299 ? FetchResult::Success : FetchResult::ConnectFailed;
 }
 

@@ -31,7 +31,7 @@ enum class FetchResult : int {
 // Why an exchange failed, where the fetcher can name more than its FetchResult says.
 enum class FetchFailure {
   None,
-  ProxyLogin,                // the proxy answered 407 to the tunnel's CONNECT
+  ProxyLogin,                // the proxy refused the tunnel's login (407, or 401 from tinyproxy)
   TlsFailed,                 // no TLS session: the handshake failed, or the system has no TLS
   CertificateNotTrusted,     // the chain ends in no trusted root
   CertificateExpired,        // out of its validity period, or not yet valid

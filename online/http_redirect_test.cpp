@@ -140,16 +140,19 @@ TEST(Tunnel, TheProxysRefusalsAreFailedConnectionsAndA407IsNamed) {
       // The tunnel opens, and the origin behind it closes: no TLS session.
       {"HTTP/1.0 200 Connection established\r\n\r\n", FetchFailure::TlsFailed},
   };
+  // Wine on a busy machine can take more than a second to connect.
+  FetchTimeouts timeouts = QuickTimeouts();
+  timeouts.connectMs = 10000;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
     LoopbackHttpServer proxy(Address(5), 80, LoopbackHttpServer::Reply(c.answer));
     ASSERT_TRUE(proxy.Listening());
     FakeFetchHost host;
-    const TextResponse text = FetchText(host, settings, "GET ", origin, 16384, QuickTimeouts());
+    const TextResponse text = FetchText(host, settings, "GET ", origin, 16384, timeouts);
     EXPECT_EQ(text.result, FetchResult::ConnectFailed);
     EXPECT_EQ(text.failure, c.failure);
     Download d = DownloadWith([&](std::FILE* file) {
-      return FetchToFile(host, settings, origin, 100000, file, QuickTimeouts());
+      return FetchToFile(host, settings, origin, 100000, file, timeouts);
     });
     EXPECT_EQ(d.result, FetchResult::ConnectFailed);
     EXPECT_EQ(d.bytes, "");
