@@ -25,7 +25,8 @@ TEST_F(DailyUpdateTest, InstallsTheDayPictureReportingEveryStep) {
   std::set<int> trayDuringTransfers;
   std::set<std::string> statusDuringTransfers;
   app.pump.onProcessMessages = [&] {
-    trayDuringTransfers.insert(c.form.trayIconIndex);
+    // The conversion serves the window too when it takes long, as on a busy machine.
+    if (c.form.statusText != P("convertingimage")) trayDuringTransfers.insert(c.form.trayIconIndex);
     statusDuringTransfers.insert(c.form.statusText);
   };
   app.clock.Set(2026, 12, 8, 9, 30, 0);
