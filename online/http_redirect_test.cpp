@@ -112,6 +112,31 @@ TEST(Redirects, FiveHopsAreFollowedTheSixthIsTooMany) {
   EXPECT_EQ(server.Requests().size(), 6u + 6u);
 }
 
+TEST(Redirects, EveryHopCountsAgainstTheSameDeadline) {
+  // Each answer alone comes well within the deadline; the two together do not.
+  auto slowly = [](std::string answer) {
+    return [answer](LoopbackHttpServer::Connection& c) {
+      if (c.Pause(900)) c.Send(answer);
+    };
+  };
+  LoopbackHttpServer server(Address(6), 80, [&](LoopbackHttpServer::Connection& c) {
+    const bool first = c.Request().rfind("GET /a ", 0) == 0;
+    slowly(first ? Redirect(302, "/b") : "HTTP/1.0 200 OK\r\n\r\nend")(c);
+  });
+  ASSERT_TRUE(server.Listening());
+  FakeFetchHost host;
+  FetchTimeouts timeouts = QuickTimeouts();
+  timeouts.silenceMs = 5000;
+  timeouts.baseDeadlineMs = 1500;
+  timeouts.minimumRate = 1000000000;
+  const std::string base = "http://" + Address(6);
+  EXPECT_EQ(Outcome(FetchText(host, host.settings, "GET ", base + "/b", 16384, timeouts)),
+            "HTTP/1.0 200 OK\r\n\r\nend");
+  EXPECT_EQ(Outcome(FetchText(host, host.settings, "GET ", base + "/a", 16384, timeouts)),
+            kSocketFailed);
+  EXPECT_EQ(server.Requests().size(), 3u);
+}
+
 // A CONNECT proxy of the test's own on port 80 that answers `answer` (or closes when it is
 // empty) and records what it was asked.
 TEST(Tunnel, TheProxysRefusalsAreFailedConnectionsAndA407IsNamed) {
