@@ -91,7 +91,7 @@ std::string RemoveDotSegments(std::string input) {
 
 std::string WebAddress::RequestPath() const {
   if (path.empty()) return "/";
-  return path[0] == '?' ? "/" + path : path;
+  return path[0] == '/' ? path : "/" + path;
 }
 
 std::optional<WebAddress> ParseWebAddress(const std::string& url) {

@@ -18,6 +18,7 @@ struct WebAddress {
 
   bool Secure() const { return scheme == "https"; }
   // The path to request: "/" when the address names none, "/?q" when it names a query only.
+  // Whatever follows the path is sent as written, a "#fragment" included.
   std::string RequestPath() const;
   // The address as a proxy is asked for it: the scheme in lower case, then the rest as written.
   std::string AbsoluteUri() const { return scheme + "://" + authority + path; }

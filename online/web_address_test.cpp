@@ -27,6 +27,7 @@ TEST(ParseWebAddress, SchemeHostPortPathAndQuery) {
   EXPECT_EQ(ParseWebAddress("https://h")->RequestPath(), "/");
   EXPECT_EQ(ParseWebAddress("https://h?q=1")->host, "h");
   EXPECT_EQ(ParseWebAddress("https://h?q=1")->RequestPath(), "/?q=1");
+  EXPECT_EQ(ParseWebAddress("http://h#top")->RequestPath(), "/#top");
 
   for (const char* refused :
        {"", "http://", "https://:443/x", "ftp://h/x", "http:/h/x", "http://h:0/", "http://h:65536/",
