@@ -73,6 +73,7 @@ windows_build() {
 }
 stage "Windows build" windows_build
 start "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
+start "https tests under Wine" scripts/run-https-tests.sh --no-build
 start "end-to-end tests of Dova.exe under Wine" env DOVA_E2E_SHARDS=2 tests/e2e/run.sh
 
 asan_build() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
@@ -82,6 +83,7 @@ stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
 stage "fuzzing (bounded)" isolated scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 finish "core tests under Wine"
+finish "https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
 
 # Last and alone: the demo run builds a fresh clone, with the network for Debian's sources.
