@@ -73,7 +73,10 @@ windows_build() {
 }
 stage "Windows build" windows_build
 start "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
-start "https tests under Wine" scripts/run-https-tests.sh --no-build
+tls_and_https_tests() {
+  scripts/run-tls-tests.sh --no-build && scripts/run-https-tests.sh --no-build
+}
+start "TLS and https tests under Wine" tls_and_https_tests
 start "end-to-end tests of Dova.exe under Wine" env DOVA_E2E_SHARDS=2 tests/e2e/run.sh
 
 asan_build() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
@@ -83,7 +86,7 @@ stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
 stage "fuzzing (bounded)" isolated scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 finish "core tests under Wine"
-finish "https tests under Wine"
+finish "TLS and https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
 
 # Last and alone: the demo run builds a fresh clone, with the network for Debian's sources.
