@@ -28,8 +28,6 @@ const std::vector<Command>& Commands() {
   return kCommands;
 }
 
-const Command& CommandOf(CommandId id) { return Commands()[static_cast<std::size_t>(id)]; }
-
 const Command* CommandOfButton(const std::string& button) {
   for (const Command& command : Commands())
     for (const char* name : command.buttons)

@@ -105,7 +105,6 @@ struct Command {
 
 // Every command, in the table's order (which is also the menu's order).
 const std::vector<Command>& Commands();
-const Command& CommandOf(CommandId id);
 // The command a glyph button or a menu item runs, nullptr for another control or item.
 const Command* CommandOfButton(const std::string& button);
 const Command* CommandOfMenuItem(const std::string& item);
