@@ -18,6 +18,7 @@
 #include "platform/ini_file_update.h"
 #include "platform/stored_text.h"
 #include "text/number_text.h"
+#include "wallpaper/cancellation.h"
 
 namespace dova {
 
@@ -63,6 +64,8 @@ template <typename Action>
 void TForm1::Guarded(Action action) {
   try {
     action();
+  } catch (const ConversionCancelled&) {
+    // The window was closed during a change: the program is on its way out, nothing to report.
   } catch (const std::exception& error) {
     context_.platform.errors.ShowError(error.what());
   }

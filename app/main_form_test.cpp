@@ -366,5 +366,21 @@ TEST_F(ProgramRun, APictureNamedBeyondTheCodePageIsAddedInstalledAndKeptExactly)
   EXPECT_NE(log.find(picture), std::string::npos);
 }
 
+// The close box during the conversion of a large picture stops it at once, with no error box:
+// the program is on its way out, and the wallpaper stays as it was.
+TEST_F(ProgramRun, ClosingTheWindowDuringAConversionStopsItSilently) {
+  const std::string picture = app.dir.Path() + "big.jpg";
+  testing::WriteTestJpeg(picture, 4000, 3000);
+  app.dir.WriteFile("Sites\\dova.lst", "4000x3000\t" + picture + "\r\n");
+  app.dir.WriteFile("Sites\\dova.ini", "[Main]\r\nWorkType=offline\r\nResize=dova\r\n");
+  app.screen.size = {1920, 1080};
+  TForm1 form(platform(), app.dir.Path() + "Dova.exe", "");
+  app.pump.onProcessMessages = [&] { form.FormClose(); };
+  form.FormCreate();  // the change at start-up
+  EXPECT_TRUE(app.pump.terminated);
+  EXPECT_EQ(app.desktop.calls, 0);
+  EXPECT_TRUE(app.errors.shown.empty()) << app.errors.shown.front();
+}
+
 }  // namespace
 }  // namespace dova

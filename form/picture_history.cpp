@@ -9,11 +9,17 @@ namespace dova {
 
 namespace {
 
-const char kKeptPrefix[] = "previous";
+// The names a kept download takes, n from 1 to kRecentPictures + 1: one more than can be
+// remembered, so that a new download always finds a free one.
+std::string KeptName(const AppContext& context, int n) {
+  return context.DataDir + "previous" + std::to_string(n) + ".jpg";
+}
 
+// Only the names the program gives: a user's own "previous_trip.jpg" beside them is not ours.
 bool IsKeptDownload(const AppContext& context, const std::string& path) {
-  const std::string prefix = context.DataDir + kKeptPrefix;
-  return path.compare(0, prefix.size(), prefix) == 0;
+  for (int n = 1; n <= kRecentPictures + 1; ++n)
+    if (path == KeptName(context, n)) return true;
+  return false;
 }
 
 // Deletes the kept downloads among `dropped` that `recent` no longer names.
@@ -44,7 +50,7 @@ void RememberPicture(AppContext& context, const std::string& source) {
 std::string KeepDownloadedPicture(AppContext& context, const std::string& downloaded) {
   const std::vector<std::string>& recent = context.RecentPictures;
   for (int n = 1; n <= kRecentPictures + 1; ++n) {
-    const std::string name = context.DataDir + kKeptPrefix + std::to_string(n) + ".jpg";
+    const std::string name = KeptName(context, n);
     if (std::find(recent.begin(), recent.end(), name) != recent.end()) continue;
     RemoveFile(name);  // a leftover of a run that ended early
     if (RenameFile(downloaded, name)) return name;

@@ -93,12 +93,16 @@ TEST_F(PictureHistoryTest, DownloadsAreKeptWhileRememberedAndDeletedWhenForgotte
   EXPECT_FALSE(FileExists(today));
   EXPECT_EQ(WallpaperWidth(), 20 + kRecentPictures);
 
-  // A list picture that falls off the end is the user's own file: it stays.
+  // A list picture that falls off the end is the user's own file: it stays, also in the data
+  // directory under a name that starts as the kept ones do.
   const std::string mine = Picture("mine.jpg", 33);
+  const std::string trip = Picture("Sites\\previous_trip.jpg", 34);
   RememberPicture(c, mine);
+  RememberPicture(c, trip);
   for (int i = 0; i < kRecentPictures; ++i)
     RememberPicture(c, Picture("x" + std::to_string(i) + ".jpg", 9));
   EXPECT_TRUE(FileExists(mine));
+  EXPECT_TRUE(FileExists(trip));
 }
 
 }  // namespace

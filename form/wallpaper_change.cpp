@@ -19,15 +19,22 @@ ConvertOptions CurrentConvertOptions(AppContext& context) {
 
 bool ConvertBesideTheWindow(AppContext& context, const std::string& source,
                             const std::string& target, const ConvertOptions& options) {
-  std::future<bool> conversion = std::async(std::launch::async, [&source, &target, &options] {
-    return ConvertPicture(source, target, options);
+  CancelFlag closing{false};
+  ConvertOptions stoppable = options;
+  stoppable.cancel = &closing;
+  std::future<bool> conversion = std::async(std::launch::async, [&source, &target, &stoppable] {
+    return ConvertPicture(source, target, stoppable);
   });
-  // The window is served as during the transfers: a closed window asks the loop to end once
-  // the change is over, and a second change that arrives meanwhile is refused by its guard.
+  // The window is served as during the transfers, and a second change that arrives meanwhile is
+  // refused by its guard. A closed window stops the conversion, which leaves no bitmap behind,
+  // and asks the loop to end: the program does not wait for a large picture on its way out.
   while (conversion.wait_for(std::chrono::milliseconds(kServeEveryMs)) !=
          std::future_status::ready) {
     context.platform.pump.ProcessMessages();
-    if (context.WindowClosed) context.platform.pump.Terminate();
+    if (context.WindowClosed) {
+      closing = true;
+      context.platform.pump.Terminate();
+    }
   }
   return conversion.get();
 }

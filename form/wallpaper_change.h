@@ -19,7 +19,8 @@ constexpr int kServeEveryMs = 10;
 
 // Converts as ConvertPicture does, on a thread of its own, while this thread goes on pumping
 // the window's messages every kServeEveryMs until it ends. The conversion's errors are thrown
-// here.
+// here, and ConversionCancelled when the window was closed meanwhile (options.cancel is not
+// used: the window's closing is the one reason to stop).
 bool ConvertBesideTheWindow(AppContext& context, const std::string& source,
                             const std::string& target, const ConvertOptions& options);
 
@@ -35,7 +36,8 @@ struct WallpaperChangeTexts {
 // ResizeMode::None), sets PreviousSetWallpaper to now, deletes the previous bitmap and clears
 // the status. When `source` is missing: status and Notice line phrase "notfound1" + " " +
 // source + " " + phrase "notfound2", and false, with the current wallpaper and its file kept.
-// Decoding and desktop errors propagate.
+// Decoding and desktop errors propagate, and so does ConversionCancelled when the window is
+// closed during the conversion: nothing has changed then.
 bool ChangeWallpaper(AppContext& context, const std::string& source,
                      const WallpaperChangeTexts& texts, const std::function<void()>& converted);
 

@@ -1,6 +1,6 @@
 // A change from the list converts its picture on a thread of its own while the window is served:
 // the message queue is pumped all through the conversion, a second change that arrives
-// meanwhile is refused, and a window closed meanwhile ends the program once the change is over.
+// meanwhile is refused, and a window closed meanwhile stops the conversion and ends the program.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,13 +47,16 @@ TEST_F(ChangeBesideTheWindow, TheWindowIsServedAndASecondChangeRefused) {
   EXPECT_EQ(bytes.size(), 54u + 1920u * 1080u * 3u) << "a whole bitmap of the screen's size";
 }
 
-TEST_F(ChangeBesideTheWindow, AWindowClosedMeanwhileEndsTheProgramAfterTheChange) {
+TEST_F(ChangeBesideTheWindow, AWindowClosedMeanwhileStopsTheConversionAndEndsTheProgram) {
   AppContext& c = app.ctx();
+  c.CurrentWallpaper = "C:\\before.jpg";
   app.pump.onProcessMessages = [&] { c.WindowClosed = true; };
-  FileGridDblClick(c);
+  EXPECT_THROW(FileGridDblClick(c), ConversionCancelled);
   EXPECT_TRUE(app.pump.terminated);
-  EXPECT_EQ(app.desktop.calls, 1) << "the change is finished, not left half-way";
-  EXPECT_EQ(c.CurrentWallpaper, picture);
+  EXPECT_EQ(app.desktop.calls, 0) << "nothing changed half-way";
+  EXPECT_EQ(c.CurrentWallpaper, "C:\\before.jpg");
+  EXPECT_TRUE(ListDirectory(c.DataDir + "wallpaper*").empty()) << "no bitmap left behind";
+  EXPECT_FALSE(c.changeRunning);
 }
 
 }  // namespace

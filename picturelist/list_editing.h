@@ -1,6 +1,6 @@
 // The commands that build and arrange the picture list, one per button under FileGrid. They work
 // on the grid's rows directly, ask for no confirmation and save nothing (the list is saved at
-// exit). Each ends with UpdateControls so that the list buttons follow the new rows.
+// exit). The window runs UpdateControls after each, so that the list buttons follow the rows.
 //
 // The two adding commands let the window handle its messages every eleventh file. While one of
 // them runs, the other list commands (and a second addition) are ignored, so that rows being
@@ -13,13 +13,14 @@
 
 namespace dova {
 
-// Adds the files chosen in the file dialog (title and filter of OpenPictureDialog1), in the
-// dialog's order, after the last row (or in place of the empty list). Cancel adds nothing.
+// Adds the files chosen in the file dialog (title and filter of OpenPictureDialog1: JPEG, PNG
+// and BMP), in the dialog's order, after the last row (or in place of the empty list), each
+// with the size its header gives (ReadPictureSize). Cancel adds nothing.
 void SpeedButton1Click(AppContext& context);
 
-// Adds every plain JPEG file (name ending in ".jpg" or ".jpeg", any case; no directories,
-// hidden or system files) of the folder chosen in the folder dialog, in the order the system
-// lists them, and makes that folder the current directory. Subfolders are not entered.
+// Adds every plain picture file (HasPictureSuffix; no directories, hidden or system files) of
+// the folder chosen in the folder dialog, in the order the system lists them, and makes that
+// folder the current directory. Subfolders are not entered.
 void SpeedButton2Click(AppContext& context);
 
 // Deletes the selected rows; deleting every row leaves the empty list.

@@ -149,13 +149,8 @@ bool Decompressor::WithinSizeLimits() {
   const long long pixels = std::max(1LL, width * height);
   maxScans_ = static_cast<int>(std::max(
       1LL, std::min(limits_.maxScanPixels / pixels, static_cast<long long>(limits_.maxScans))));
-  if (width <= limits_.maxDimension && height <= limits_.maxDimension &&
-      width * height <= limits_.maxPixels)
-    return true;
-  reason_ = "the picture is " + std::to_string(width) + "x" + std::to_string(height) +
-            " pixels, larger than the " + std::to_string(limits_.maxPixels) + " pixels (at most " +
-            std::to_string(limits_.maxDimension) + " in either direction) that can be decoded";
-  return false;
+  reason_ = SizeOverLimits(width, height, limits_);
+  return reason_.empty();
 }
 
 bool Decompressor::ReadHeader(jpeg_source_mgr* source, long long dataSize) {

@@ -14,18 +14,14 @@
 
 namespace dova {
 
-// Limits that keep a hostile or broken file from taking the machine: pictures larger than this
-// are refused before anything of their size is allocated, progressive files with more scans are
-// stopped, and the library's own working memory is bounded.
-struct JpegLimits {
-  long long maxPixels = 120'000'000;  // larger than any camera or 8K screen shot
-  int maxDimension = 32'768;
+// The limits of every picture (wallpaper/picture_reader.h) and those of JPEG files alone:
+// progressive files with more scans are stopped.
+struct JpegLimits : PictureLimits {
   int maxScans = 500;
   // Each scan of a multi-scan file makes the library pass over the whole picture: scans times
   // pixels bounds that work (25 scans of the largest picture, where real files have 3 to 20),
   // so a small file cannot keep the decoder busy for minutes.
   long long maxScanPixels = 3'000'000'000;
-  long maxLibraryMemory = 512L << 20;
 };
 
 // Failures, here and below: dova::Error with a message that names the file when the file cannot

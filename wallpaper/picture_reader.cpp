@@ -82,9 +82,7 @@ std::unique_ptr<PictureRowReader> OpenPictureReader(const std::string& path,
       break;
   }
   JpegLimits limits;
-  limits.maxPixels = options.limits.maxPixels;
-  limits.maxDimension = options.limits.maxDimension;
-  limits.maxLibraryMemory = options.limits.maxLibraryMemory;
+  static_cast<PictureLimits&>(limits) = options.limits;
   return std::make_unique<JpegRowReader>(path, limits, options.cancel);
 }
 

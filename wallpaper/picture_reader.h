@@ -14,7 +14,7 @@ namespace dova {
 
 // Limits that keep a hostile or broken file from taking the machine, for every format: pictures
 // larger than this are refused before anything of their size is allocated, and a decoder's own
-// working memory is bounded. JpegLimits adds the JPEG-only ones.
+// working memory is bounded. JpegLimits (wallpaper/jpeg_decoder.h) adds those of JPEG alone.
 struct PictureLimits {
   long long maxPixels = 120'000'000;  // larger than any camera or 8K screen shot
   int maxDimension = 32'768;
