@@ -1,6 +1,7 @@
 #include "form/settings_store.h"
 
 #include "form/controller.h"
+#include "form/picture_caption.h"
 #include "form/picture_history.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
@@ -57,6 +58,8 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
   ParseColorText(ini.ReadString("Main", "FitColor", "#000000"), f.ColorButton1.color);
 
   context.CurrentWallpaper = ini.ReadString("Main", "CurrentWallpaper", "");
+  context.CurrentCaption = ini.ReadString("Main", "CurrentCaption", "");
+  context.form.trayHint = TrayTipFor(context.CurrentCaption);
   context.RecentPictures = LoadRecentPictures(ini);
   ReadIndex(ini, "Main", "Filter", "6", f.ComboBox5, errors);
 
@@ -128,6 +131,7 @@ std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) 
   }
   write("Main", "FitColor", ColorText(f.ColorButton1.color));
   write("Main", "CurrentWallpaper", context.CurrentWallpaper);
+  write("Main", "CurrentCaption", context.CurrentCaption);
   if (!SaveRecentPictures(ini, context.RecentPictures)) refused = true;
   write("Main", "Language", f.ComboBox10.Text());
   writeIndex("Main", "Filter", f.ComboBox5);
