@@ -5,12 +5,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <random>
 #include <vector>
 
 #include "form/picture_history.h"
 #include "form/wallpaper_change.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 #include "platform/stored_text.h"
 #include "wallpaper/wallpaper_installer.h"
@@ -148,7 +148,6 @@ void LoadPictureList(AppContext& context, int cursorPosition) {
 bool SavePictureList(AppContext& context) {
   const FileGridControl& grid = context.form.FileGrid;
   const std::string path = context.DataDir + "dova.lst";
-  const std::string temporary = path + ".new";
 
   std::string text;
   for (const GridRow& row : grid.rows) {
@@ -157,16 +156,7 @@ bool SavePictureList(AppContext& context) {
     text += row[2];
     text += "\r\n";
   }
-  const std::string contents = EncodeStoredText(text);
-
-  bool saved = false;
-  if (std::FILE* file = OpenFile(temporary, "wb")) {
-    const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    saved = written && flushed && closed && ReplaceFile(temporary, path);
-    if (!saved) RemoveFile(temporary);
-  }
+  const bool saved = ReplaceFileContents(path, EncodeStoredText(text));
   if (!saved)
     context.log.Write(LogLevel::Error,
                       context.Phrase("createerror") + " " + path + ". " + context.Phrase("nolist"));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_attributes.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/ini_text.h"
@@ -66,17 +67,9 @@ class PortableIniFile : public IniFile {
     return true;
   }
 
-  bool Save(const std::string& bytes) const {
-    const std::string temp = path_ + ".tmp";
-    std::FILE* file = OpenFile(temp, "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    ok = ok && ReplaceFile(temp, path_);
-    if (!ok) RemoveFile(temp);
-    return ok;
-  }
+  // Beside the file as "<path>.tmp": IniFileUpdate keeps its copy of a file as "<path>.new" and
+  // writes that copy through here.
+  bool Save(const std::string& bytes) const { return ReplaceFileContents(path_, bytes, ".tmp"); }
 
   std::string path_;
   TextCoding coding_;

@@ -1,27 +1,13 @@
 #include "platform/ini_file_update.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "platform/file_attributes.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 #include "platform/stored_text.h"
 
 namespace dova {
-
-namespace {
-
-// Writes `contents` to `path` whole; false when any part of it did not reach the file.
-bool WriteWholeFile(const std::string& path, const std::string& contents) {
-  std::FILE* file = OpenFile(path, "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
-}
-
-}  // namespace
 
 // The copy, seen through the IniFile interface with the real file's name, refusing every write
 // once one has failed.
@@ -53,28 +39,28 @@ class IniFileUpdate::Copy : public IniFile {
   bool usable_;
 };
 
-IniFileUpdate::IniFileUpdate(std::string path) : path_(std::move(path)), copyPath_(path_ + ".new") {
+IniFileUpdate::IniFileUpdate(std::string path) : path_(std::move(path)) {
   bool usable = !IsReadOnlyFile(path_);
+  std::string contents;
+  // A file that is there but cannot be read must not be replaced by one without its keys.
+  if (usable && FileExists(path_)) usable = ReadWholeFile(path_, contents);
   if (usable) {
-    std::string contents;
-    // A file that is there but cannot be read must not be replaced by one without its keys.
-    if (FileExists(path_)) usable = ReadWholeFile(path_, contents);
-    usable = usable && WriteWholeFile(copyPath_, contents);
+    replacement_ = std::make_unique<FileReplacement>(path_);
+    // The copy is closed here and written key by key through its name.
+    usable = replacement_->Write(contents) && replacement_->Close();
   }
-  copy_ = std::make_unique<Copy>(path_, OpenStoredIniFile(copyPath_), usable);
+  const std::string copyPath = replacement_ ? replacement_->AsidePath() : path_ + ".new";
+  copy_ = std::make_unique<Copy>(path_, OpenStoredIniFile(copyPath), usable);
 }
 
-IniFileUpdate::~IniFileUpdate() {
-  if (!committed_) RemoveFile(copyPath_);
-}
+IniFileUpdate::~IniFileUpdate() = default;
 
 IniFile& IniFileUpdate::File() { return *copy_; }
 
 bool IniFileUpdate::Commit() {
-  if (committed_) return true;
-  committed_ = copy_->Usable() && ReplaceFile(copyPath_, path_);
-  if (!committed_) RemoveFile(copyPath_);
-  return committed_;
+  if (!replacement_) return false;
+  if (!copy_->Usable()) replacement_->Abandon();
+  return replacement_->Commit();
 }
 
 }  // namespace dova

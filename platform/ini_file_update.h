@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_replacement.h"
 #include "platform/ini_file.h"
 
 namespace dova {
@@ -32,9 +33,8 @@ class IniFileUpdate {
  private:
   class Copy;
   std::string path_;
-  std::string copyPath_;
+  std::unique_ptr<FileReplacement> replacement_;  // none when the file is refused
   std::unique_ptr<Copy> copy_;
-  bool committed_ = false;
 };
 
 }  // namespace dova

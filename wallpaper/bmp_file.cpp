@@ -3,7 +3,6 @@
 // little-endian.
 #include "wallpaper/bmp_file.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/file_replacement.h"
 #include "platform/file_system.h"
 
 namespace dova {
@@ -92,21 +92,11 @@ std::vector<std::uint8_t> Headers(int width, int height, int bitsPerPixel) {
   return out;
 }
 
-// Bitmap files reach 4 GB, beyond the `long` of fseek on Windows.
-int SeekTo(std::FILE* file, std::uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(file, static_cast<long long>(offset), SEEK_SET);
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
-#endif
-}
-
-[[noreturn]] void WriteFailed(std::FILE* file, const std::string& temporary,
-                              const std::string& path, int error) {
-  if (file) std::fclose(file);
-  RemoveFile(temporary);  // no half-written bitmap is left behind
-  std::string text = "Unable to write to " + path;
-  if (error) text += std::string(" (") + std::strerror(error) + ")";
+// Throws the error of a bitmap that could not be written whole; the replacement has removed its
+// copy, so `path` is as it was.
+[[noreturn]] void WriteFailed(const FileReplacement& file) {
+  std::string text = "Unable to write to " + file.Path();
+  if (file.Error()) text += std::string(" (") + std::strerror(file.Error()) + ")";
   throw Error(text);
 }
 
@@ -118,89 +108,45 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
   const std::size_t rowBytes = static_cast<std::size_t>(picture.Width()) * picture.BytesPerPixel();
   const std::size_t stride = RowStride(picture.Width(), picture.BitsPerPixel());
 
-  // The bitmap is written whole under another name and only then takes the place of `path`, so
-  // that a file at `path` is always a whole bitmap, whatever fails on the way.
-  const std::string temporary = path + ".new";
-  errno = 0;
-  std::FILE* file = OpenFile(temporary, "wb");
-  if (!file) WriteFailed(nullptr, temporary, path, errno);
-
+  FileReplacement file(path);
   const std::vector<std::uint8_t> headers =
       Headers(picture.Width(), picture.Height(), picture.BitsPerPixel());
-  if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
-    WriteFailed(file, temporary, path, errno);
+  bool written = file.Write(headers.data(), headers.size());
   const std::uint8_t padding[3] = {0, 0, 0};
-  for (int y = picture.Height() - 1; y >= 0; --y) {
-    if (std::fwrite(picture.Row(y), 1, rowBytes, file) != rowBytes ||
-        std::fwrite(padding, 1, stride - rowBytes, file) != stride - rowBytes)
-      WriteFailed(file, temporary, path, errno);
-  }
-  // A full disk may only show when the last buffer is flushed or the file is closed.
-  if (std::fflush(file) != 0) WriteFailed(file, temporary, path, errno);
-  if (std::fclose(file) != 0) WriteFailed(nullptr, temporary, path, errno);
-  errno = 0;
-  if (!ReplaceFile(temporary, path)) WriteFailed(nullptr, temporary, path, errno);
+  for (int y = picture.Height() - 1; y >= 0 && written; --y)
+    written = file.Write(picture.Row(y), rowBytes) && file.Write(padding, stride - rowBytes);
+  if (!written || !file.Commit()) WriteFailed(file);
 }
 
 BmpFileWriter::BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel)
-    : path_(path),
-      temporary_(path + ".new"),
-      height_(height),
+    : height_(height),
       stride_(RowStride(width, bitsPerPixel)),
       pixelOffset_(PixelOffset(bitsPerPixel)) {
   if (bitsPerPixel != 8 && bitsPerPixel != 24)
     throw Error("Unable to write a picture of " + std::to_string(bitsPerPixel) + " bits to " +
                 path);
   FileSizeFor(width, height, bitsPerPixel, path);
-  // Written under another name and moved into place by Finish, as SaveBmpFile does.
-  errno = 0;
-  std::FILE* file = OpenFile(temporary_, "wb");
-  if (!file) WriteFailed(nullptr, temporary_, path, errno);
+  file_ = std::make_unique<FileReplacement>(path);
   const std::vector<std::uint8_t> headers = Headers(width, height, bitsPerPixel);
-  if (std::fwrite(headers.data(), 1, headers.size(), file) != headers.size())
-    WriteFailed(file, temporary_, path, errno);
-  file_ = file;
+  if (!file_->Write(headers.data(), headers.size())) WriteFailed(*file_);
 }
 
-BmpFileWriter::~BmpFileWriter() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
-  RemoveFile(temporary_);
-}
-
-void BmpFileWriter::Fail(int error) {
-  std::FILE* file = file_;
-  file_ = nullptr;
-  WriteFailed(file, temporary_, path_, error);
-}
+BmpFileWriter::~BmpFileWriter() = default;
 
 void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
   if (count <= 0) return;
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (file_ == nullptr) throw Error("Unable to write to " + path_);  // failed before
   // The file holds the bottom row first: the band's last row is the one nearest the start.
   const std::uint64_t offset =
       pixelOffset_ + static_cast<std::uint64_t>(height_ - first - count) * stride_;
-  const std::size_t bytes = stride_ * static_cast<std::size_t>(count);
-  errno = 0;
-  if (SeekTo(file_, offset) != 0 || std::fwrite(band, 1, bytes, file_) != bytes) Fail(errno);
+  if (!file_->WriteAt(offset, band, stride_ * static_cast<std::size_t>(count))) WriteFailed(*file_);
   rowsWritten_ += count;
 }
 
 void BmpFileWriter::Finish() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (file_ == nullptr) throw Error("Unable to write to " + path_);
-  if (rowsWritten_ != height_) {
-    Fail(0);
-  }
-  errno = 0;
-  // A full disk may only show when the last buffer is flushed or the file is closed.
-  if (std::fflush(file_) != 0) Fail(errno);
-  std::FILE* file = file_;
-  file_ = nullptr;
-  if (std::fclose(file) != 0) WriteFailed(nullptr, temporary_, path_, errno);
-  errno = 0;
-  if (!ReplaceFile(temporary_, path_)) WriteFailed(nullptr, temporary_, path_, errno);
+  if (rowsWritten_ != height_) file_->Abandon();
+  if (!file_->Commit()) WriteFailed(*file_);
 }
 
 Bitmap LoadBmpFile(const std::string& path) {

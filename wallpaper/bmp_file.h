@@ -4,13 +4,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "wallpaper/bitmap.h"
 
 namespace dova {
+
+class FileReplacement;
 
 // Writes the picture to `path` + ".new" and then moves it over any file at `path`, so that
 // `path` holds either its old contents or the whole new bitmap. Throws dova::Error when the
@@ -45,15 +47,11 @@ class BmpFileWriter {
   void Finish();
 
  private:
-  [[noreturn]] void Fail(int error);
-
-  std::string path_;
-  std::string temporary_;  // the file being written, moved to path_ when whole
   int height_;
   std::size_t stride_;
   std::uint32_t pixelOffset_;
   std::mutex mutex_;  // one band at a time through the file's position
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<FileReplacement> file_;
   long long rowsWritten_ = 0;
 };
 
