@@ -4,16 +4,15 @@
 #include <exception>
 #include <map>
 
+#include "app/commands.h"
 #include "app/keyboard.h"
 #include "app/scheduler.h"
 #include "app/start_with_windows.h"
 #include "form/channel_grid.h"
 #include "form/controller.h"
-#include "form/picture_history.h"
 #include "form/settings_store.h"
 #include "form/text_binding.h"
 #include "online/daily_update.h"
-#include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
 #include "platform/ini_file_update.h"
@@ -38,8 +37,9 @@ std::string DirectoryOf(const std::string& path) {
 
 TForm1::TForm1(const Platform& platform, const std::string& executablePath,
                const std::string& commandLineArgs)
-    : context_(platform), executablePath_(executablePath) {
+    : context_(platform) {
   AppContext& c = context_;
+  c.ExecutablePath = executablePath;
   c.CommandLineArgs = commandLineArgs;
   c.ProgramDir = DirectoryOf(executablePath);
   c.DefaultHelpFile = c.HelpFile = c.ProgramDir + "Dova.chm";
@@ -114,7 +114,7 @@ void TForm1::FormCreate() {
                 c.Phrase("language") + " " + c.LanguagesDir + f.ComboBox10.Text());
   });
   Guarded([&] { LoadPictureList(c, settings.CursorPosition()); });
-  Guarded([&] { ShowStartWithWindows(); });
+  Guarded([&] { ShowStartWithWindows(c); });
   showAtStart_ = !f.CheckBox3.checked && Trim(c.CommandLineArgs) != "minimized";
   UpdateControls(c);
   bool changedAtStartUp = false;
@@ -156,46 +156,33 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::ControlClicked(const std::string& name) {
-  // Check boxes and the other radio buttons only change what is enabled, which every event
-  // brings up to date.
+  // The glyph buttons run their commands; check boxes and the other radio buttons only change
+  // what is enabled, which every event brings up to date.
   using ClickHandler = void (*)(AppContext&);
   static const std::map<std::string, ClickHandler> kClicks = {
       {"RadioButton9", RadioButton9Click},
       {"RadioButton10", RadioButton9Click},
-      {"SpeedButton1", SpeedButton1Click},
-      {"SpeedButton2", SpeedButton2Click},
-      {"SpeedButton3", SpeedButton3Click},
-      {"SpeedButton4", SpeedButton4Click},
-      {"SpeedButton5", SpeedButton5Click},
-      {"SpeedButton6", SpeedButton6Click},
-      {"SpeedButton7", SpeedButton7Click},
-      {"SpeedButton8", dova::FileGridDblClick},
-      {"SpeedButton9", ShowPreviousPicture},
-      {"SpeedButton10", ShowPreviousPicture},
       {"ColorButton1",
        [](AppContext& c) { c.platform.dialogs.PickColor(c.form.ColorButton1.color); }},
       {"Image1", [](AppContext& c) { c.platform.desktop.OpenUrl(kBannerUrl); }},
   };
   Handle([&] {
     if (name == "CheckBox8") return CheckBox8Click();
+    if (const Command* command = CommandOfButton(name)) return RunCommand(context_, command->id);
     const auto found = kClicks.find(name);
     if (found != kClicks.end()) found->second(context_);
   });
 }
 
-void TForm1::ShowStartWithWindows() {
-  context_.form.CheckBox8.checked = StartsWithWindows(context_.platform.startup, executablePath_);
-}
-
 void TForm1::CheckBox8Click() {
   try {
-    SetStartWithWindows(context_.platform.startup, executablePath_,
+    SetStartWithWindows(context_.platform.startup, context_.ExecutablePath,
                         context_.form.CheckBox8.checked);
   } catch (...) {
-    ShowStartWithWindows();  // the box shows what the system kept
+    ShowStartWithWindows(context_);  // the box shows what the system kept
     throw;
   }
-  ShowStartWithWindows();
+  ShowStartWithWindows(context_);
 }
 
 void TForm1::ControlEntered(const std::string& name) {
@@ -231,20 +218,7 @@ void TForm1::StringGrid1DblClick(int row) {
 
 void TForm1::MenuCommand(const std::string& item) {
   Handle([&] {
-    AppContext& c = context_;
-    if (item == "N3") {
-      c.platform.window.OpenMainWindow();
-      // The user may have changed the start-up list meanwhile (the Task Manager, another copy).
-      ShowStartWithWindows();
-    } else if (item == "N1") {
-      N1Click(c);
-    } else if (item == "N2") {
-      DailyPictureUpdate(c, true);
-    } else if (item == "N7") {
-      ShowPreviousPicture(c);
-    } else if (item == "N6") {
-      c.platform.pump.Terminate();
-    }
+    if (const Command* command = CommandOfMenuItem(item)) RunCommand(context_, command->id);
   });
 }
 

@@ -53,7 +53,7 @@ class TForm1 {
   // StringGrid1: the user selected `row` / double-clicked it.
   void StringGrid1Click(int row);
   void StringGrid1DblClick(int row);
-  // The popup menu: "N1", "N2", "N3", "N6".
+  // A tray menu item, by design name: its command (form/commands.h).
   void MenuCommand(const std::string& item);
   // A button released over the tray icon.
   void TrayIcon1MouseUp(MouseButton button);
@@ -73,12 +73,10 @@ class TForm1 {
   // event whatever the handler changed.
   template <typename Action>
   void Handle(Action action);
-  // CheckBox8 shows whether the user's start-up entry runs this copy; a click changes the entry.
-  void ShowStartWithWindows();
+  // A click of CheckBox8 changes the user's start-up entry.
   void CheckBox8Click();
 
   AppContext context_;
-  std::string executablePath_;
   Scheduler scheduler_;     // Timer1
   SettingsStore settings_;  // remembers stored texts that did not convert
   bool showAtStart_ = false;

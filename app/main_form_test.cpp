@@ -7,6 +7,7 @@
 #include "tests/support/ansi_code_page.h"
 #include "tests/support/test_app.h"
 #include "tests/support/test_jpeg.h"
+#include "tests/support/utf16_file.h"
 
 namespace dova {
 namespace {
@@ -290,6 +291,40 @@ TEST_F(ProgramRun, FilesOfEarlierVersionsLoadAsBeforeAndAreWrittenBackAsTheyWere
   EXPECT_NE(ini.find("CurrentWallpaper=" + sea + "\r\n"), std::string::npos);
   EXPECT_NE(ini.find("ProxyLogin=\xC0\xED\xFF\r\n"), std::string::npos);
   EXPECT_NE(ini.compare(0, 3, "\xEF\xBB\xBF"), 0);
+}
+
+// dova.ini saved as "Unicode" in Notepad, which Windows' own profile functions read: every key
+// is read, and the file is written back as the program writes it, in UTF-8 with the mark while
+// its text fits no code page, else in the code page.
+TEST_F(ProgramRun, ASettingsFileSavedAsUtf16IsReadAndWrittenBackAsTheProgramWritesIt) {
+  app.dir.WriteFile("Sites\\dova.ini",
+                    testing::Utf16FileBytes(u"[Main]\r\nWorkType=offline\r\n"
+                                            u"CurrentWallpaper=C:\\Картинки\\山水画😀.jpg\r\n"
+                                            u"[OnLine]\r\nOnLoad=0\r\nProxyServer=proxy.lan\r\n"
+                                            u"[OffLine]\r\nOnLoad=0\r\nSelecting=line\r\n"));
+  {
+    auto form = Start();
+    EXPECT_TRUE(form->Form().RadioButton10.checked);
+    EXPECT_TRUE(form->Form().RadioButton4.checked);
+    EXPECT_EQ(form->Form().Edit1.text, "proxy.lan");
+    EXPECT_EQ(form->Context().CurrentWallpaper, "C:\\Картинки\\山水画😀.jpg");
+  }
+  std::string ini = Ini();
+  EXPECT_EQ(ini.substr(0, 11), "\xEF\xBB\xBF[Main]\r\n");
+  EXPECT_NE(ini.find("CurrentWallpaper=C:\\Картинки\\山水画😀.jpg\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("ProxyServer=proxy.lan\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("Selecting=line\r\n"), std::string::npos);
+
+  app.dir.WriteFile("Sites\\dova.ini", testing::Utf16FileBytes(
+                                           u"[Main]\r\nWorkType=offline\r\n[OnLine]\r\nOnLoad=0\r\n"
+                                           u"[OffLine]\r\nOnLoad=0\r\n",
+                                           true));
+  {
+    auto form = Start();
+    EXPECT_TRUE(form->Form().RadioButton10.checked);
+  }
+  ini = Ini();
+  EXPECT_EQ(ini.substr(0, 26), "[Main]\r\nWorkType=offline\r\n");
 }
 
 // A picture in a folder named in Cyrillic, itself named in Chinese letters and an emoji, on a

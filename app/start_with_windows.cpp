@@ -40,7 +40,8 @@ std::string ProgramOfCommand(const std::string& command) {
   if (start == std::string::npos) return std::string();
   if (command[start] == '"') {
     const std::size_t end = command.find('"', start + 1);
-    return command.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+    return command.substr(start + 1,
+                          end == std::string::npos ? std::string::npos : end - start - 1);
   }
   const std::size_t end = command.find_first_of(" \t", start);
   return command.substr(start, end == std::string::npos ? std::string::npos : end - start);
@@ -61,6 +62,11 @@ void SetStartWithWindows(StartupEntries& entries, const std::string& executableP
     entries.RemoveCommand(kStartupEntryName);
     entries.RemoveSwitch(kStartupEntryName);
   }
+}
+
+void ShowStartWithWindows(AppContext& context) {
+  context.form.CheckBox8.checked =
+      StartsWithWindows(context.platform.startup, context.ExecutablePath);
 }
 
 }  // namespace dova

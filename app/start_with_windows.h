@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "form/app_context.h"
 #include "platform/startup_entries.h"
 
 namespace dova {
@@ -27,5 +28,9 @@ bool StartsWithWindows(StartupEntries& entries, const std::string& executablePat
 // list, turns it on there again. Cleared: removes the entry and its switch. Throws dova::Error
 // when the system refuses.
 void SetStartWithWindows(StartupEntries& entries, const std::string& executablePath, bool on);
+
+// CheckBox8 shows whether the user's start-up entry runs this copy (the context's
+// ExecutablePath); the user may change the list meanwhile (the Task Manager, another copy).
+void ShowStartWithWindows(AppContext& context);
 
 }  // namespace dova

@@ -26,6 +26,7 @@ class AppContext {
   LogFile log;
   ChannelCatalogue channels;
 
+  std::string ExecutablePath;  // the running program's full path
   // Directories end in a backslash.
   std::string ProgramDir, DataDir, LanguagesDir, DefaultHelpFile, HelpFile;
   std::string LanguageName;

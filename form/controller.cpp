@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "form/picture_history.h"
+#include "form/commands.h"
 #include "form/resize_mode_setting.h"
 
 namespace dova {
@@ -26,21 +26,7 @@ void UpdateControls(AppContext& context) {
   f.ComboBox5.enabled = resize && ResizesByProgram(*resize);
   f.ColorButton1.enabled = resize == ResizeMode::Fit;
 
-  const bool previous = CanShowPreviousPicture(context);
-  f.SpeedButton9.enabled = f.SpeedButton10.enabled = previous;
-  f.MenuItemNamed("N7")->enabled = previous;
-
-  const FileGridControl& grid = f.FileGrid;
-  if (grid.ListEmpty()) {
-    for (SpeedButton* b : {&f.SpeedButton3, &f.SpeedButton4, &f.SpeedButton5, &f.SpeedButton6,
-                           &f.SpeedButton7, &f.SpeedButton8})
-      b->enabled = false;
-  } else {
-    for (SpeedButton* b : {&f.SpeedButton3, &f.SpeedButton4, &f.SpeedButton7, &f.SpeedButton8})
-      b->enabled = true;
-    f.SpeedButton5.enabled = grid.selTop != 0;
-    f.SpeedButton6.enabled = grid.selBottom != grid.RowCount() - 1;
-  }
+  UpdateCommands(context);
 
   const bool atTime = f.RadioButton6.checked;
   f.ComboBox6.enabled = f.ComboBox7.enabled = atTime;
@@ -61,14 +47,12 @@ std::string HelpTopic(int pageIndex, const std::string& controlName) {
   static const std::vector<Page> pages = {
       {"online.htm",
        {{"StringGrid1", "chanels.htm"},
-        {"SpeedButton10", "modes.htm"},
         {"CheckBox1", "change.htm"},
         {"CheckBox2", "change.htm"},
         {"ComboBox1", "change.htm"},
         {"ComboBox2", "change.htm"}}},
       {"offline.htm",
        {{"FileGrid", "list.htm"},
-        {"SpeedButton9", "modes.htm"},
         {"RadioButton4", "random.htm"},
         {"RadioButton5", "random.htm"},
         {"RadioButton6", "shedulle.htm"},
@@ -103,7 +87,9 @@ std::string HelpTopic(int pageIndex, const std::string& controlName) {
   if (pageIndex < 0 || pageIndex >= static_cast<int>(pages.size())) return "default.htm";
   const Page& page = pages[pageIndex];
   auto found = page.controls.find(controlName);
-  return found == page.controls.end() ? page.topic : found->second;
+  if (found != page.controls.end()) return found->second;
+  const Command* command = CommandOfButton(controlName);
+  return command && command->topic ? command->topic : page.topic;
 }
 
 std::string HelpAddress(const AppContext& context, const std::string& topic) {

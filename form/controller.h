@@ -1,5 +1,5 @@
-// The window's rules that follow the options: enabled states, the mode switch, the keyboard
-// commands and the help topic of the focused control.
+// The window's rules that follow the options: enabled states (the commands' own from their
+// table, form/commands.h), the mode switch and the help topic of the focused control.
 #pragma once
 
 #include <string>

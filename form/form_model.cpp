@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "form/commands.h"
+
 namespace dova {
 
 namespace {
@@ -141,15 +143,6 @@ FormModel::FormModel()
                          &SpeedButton5, &SpeedButton6})
     b->showHint = true;
   SpeedButton8.showHint = false;  // its parent shows no hints
-  SpeedButton1.hint = "Добавить один или несколько файлов";
-  SpeedButton2.hint = "Добавить каталог";
-  SpeedButton3.hint = "Удалить выбранные картинки";
-  SpeedButton4.hint = "Удалить картинки не подходящие по пропорциям";
-  SpeedButton5.hint = "Подвинуть выбранные картинки вверх";
-  SpeedButton6.hint = "Подвинуть выбранные картинки вниз";
-  SpeedButton7.hint = "Очистить список";
-  SpeedButton8.hint = "Установить картинку на рабочий стол";
-  SpeedButton9.hint = SpeedButton10.hint = "Предыдущая картинка";
   RadioButton4.caption = "По порядку";
   RadioButton5.caption = "Случайным образом";
   CheckBox7.caption = "При загрузке";
@@ -181,13 +174,6 @@ FormModel::FormModel()
                      "800", "900", "1000", "2000", "3000", "5000"};
   ComboBox4.items = {"1", "2", "3", "5", "10", "20", "50", "100"};
 
-  PopupMenu = {{"N3", "Открыть", false, true},
-               {"N4", "-", true, false},
-               {"N1", "Установить картинку из списка", false, false},
-               {"N2", "Установить картинку из Интернета", false, false},
-               {"N7", "Предыдущая картинка", false, false},
-               {"N5", "-", true, false},
-               {"N6", "Выход", false, false}};
   openDialogTitle = "Выбор файлов";
   openDialogFilter =
       "All (*.jpg;*.jpeg;*.png;*.bmp)|*.jpg;*.jpeg;*.png;*.bmp|JPEG Image File (*.jpg)|*.jpg|"
@@ -207,6 +193,15 @@ FormModel::FormModel()
       &CheckBox5,     &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
       &ComboBox3,     &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,
       &StatusBar1};
+
+  // The commands' buttons and menu items, with their design texts.
+  for (const Command& command : Commands()) {
+    for (const char* button : command.buttons)
+      if (button) static_cast<SpeedButton*>(Find(button))->hint = command.design;
+    if (!command.menu.item) continue;
+    if (command.menu.separator) PopupMenu.push_back({command.menu.separator, "-", true, false});
+    PopupMenu.push_back({command.menu.item, command.design, false, command.menu.isDefault});
+  }
 }
 
 Control* FormModel::Find(const std::string& name) const {

@@ -232,7 +232,7 @@ class FormModel {
   std::string statusText;  // the status bar's one simple panel
 
   // Non-visual parts
-  std::vector<MenuItem> PopupMenu;  // N3, N4, N1, N2, N7 (previous picture), N5, N6
+  std::vector<MenuItem> PopupMenu;  // the commands' items (form/commands.h) in their order
   int trayIconIndex = 3;            // TrayIcon1.IconIndex into ImageList2
   std::string trayHint = "Dova Wallpaper Changer";
   int timerInterval = 60000;     // Timer1

@@ -1,5 +1,7 @@
 #include "form/text_binding.h"
 
+#include "form/commands.h"
+
 namespace dova {
 
 namespace {
@@ -29,15 +31,6 @@ void UpdateLanguage(AppContext& context) {
   f.CheckBox6.caption = phrase("limitspeed");
   f.CheckBox7.caption = phrase("onstartup");
   f.CheckBox8.caption = phrase("startwithwindows");
-  f.SpeedButton1.hint = phrase("addfiles");
-  f.SpeedButton2.hint = phrase("adddirectory");
-  f.SpeedButton3.hint = phrase("deleteimages");
-  f.SpeedButton4.hint = phrase("striplist");
-  f.SpeedButton5.hint = phrase("moveimagesup");
-  f.SpeedButton6.hint = phrase("moveimagesdown");
-  f.SpeedButton7.hint = phrase("clearlist");
-  f.SpeedButton8.hint = phrase("installimage");
-  f.SpeedButton9.hint = f.SpeedButton10.hint = phrase("previouspicture");
   f.GroupBox1.caption = group("wallpaperchanging");
   f.GroupBox2.caption = group("proxy");
   f.GroupBox3.caption = group("imagesize");
@@ -71,11 +64,12 @@ void UpdateLanguage(AppContext& context) {
   PlaceLeftOf(context, f.Label16, f.ComboBox10);
   PlaceLeftOf(context, f.Label9, f.ComboBox5);
 
-  f.MenuItemNamed("N1")->caption = phrase("installfromlist");
-  f.MenuItemNamed("N2")->caption = phrase("installfromnet");
-  f.MenuItemNamed("N3")->caption = phrase("open");
-  f.MenuItemNamed("N7")->caption = phrase("previouspicture");
-  f.MenuItemNamed("N6")->caption = phrase("quit");
+  for (const Command& command : Commands()) {
+    if (!command.phrase) continue;
+    for (const char* button : command.buttons)
+      if (button) static_cast<SpeedButton*>(f.Find(button))->hint = phrase(command.phrase);
+    if (command.menu.item) f.MenuItemNamed(command.menu.item)->caption = phrase(command.phrase);
+  }
   f.openDialogTitle = phrase("fileselecting");
 
   const std::string helpFile = phrase("helpfile");

@@ -15,6 +15,7 @@
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
+#include "online/web_address.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "text/number_text.h"
@@ -51,7 +52,16 @@ class DailyUpdateRun {
     c_.LogStatus(level);
   }
   void LogError(const std::string& text) { c_.log.Write(LogLevel::Error, text); }
+  // A failure the fetcher names (a certificate, the proxy's login, a redirect) ends the run as a
+  // failed connection does: its phrase in the status bar, with the system's words in the journal.
+  Step ReportFailure(FetchFailure failure, const std::string& detail) {
+    c_.SetStatus(FailurePhrase(failure));
+    LogError(c_.form.statusText + (detail.empty() ? std::string() : " (" + detail + ")"));
+    c_.SetTrayIcon(2);
+    return Step::Ended;
+  }
   std::string Phrase(const char* key) const { return c_.Phrase(key); }
+  std::string FailurePhrase(FetchFailure failure) const;
 
   AppContext& c_;
   const bool force_;
@@ -80,17 +90,15 @@ DailyUpdateOutcome DailyUpdateRun::Run() {
     return DailyUpdateOutcome::Failed;
   }
   rules_ = *rules;
-  std::string host, path;
-  SplitHttpUrl(pageUrl_, host, path);
-  Report(Phrase("connectingto") + " " + host, LogLevel::Notice);
+  Report(Phrase("connectingto") + " " + ReadWebAddress(pageUrl_).host, LogLevel::Notice);
   c_.SetTrayIcon(1);
 
   bool failed = false;
   try {
     Step step = FetchPictureAddress();
-    if (step == Step::Ended) return outcome_;
     if (step == Step::Go) step = CheckSize();
     if (step == Step::Go) step = Download();
+    if (step == Step::Ended) return outcome_;
     failed = step == Step::Failed;
   } catch (const std::exception&) {
     // Unreadable settings (proxy port, maximum size, speed), an unreadable size, a file that
@@ -109,9 +117,36 @@ DailyUpdateOutcome DailyUpdateRun::Run() {
   return installed ? DailyUpdateOutcome::Installed : DailyUpdateOutcome::Failed;
 }
 
+std::string DailyUpdateRun::FailurePhrase(FetchFailure failure) const {
+  switch (failure) {
+    case FetchFailure::None:
+      break;
+    case FetchFailure::ProxyLogin:
+      return Phrase("proxyloginfailed");
+    case FetchFailure::TlsFailed:
+      return Phrase("tlsfailed");
+    case FetchFailure::CertificateNotTrusted:
+      return Phrase("certnottrusted");
+    case FetchFailure::CertificateExpired:
+      return Phrase("certexpired");
+    case FetchFailure::CertificateWrongName:
+      return Phrase("certwrongname");
+    case FetchFailure::CertificateRevoked:
+      return Phrase("certrevoked");
+    case FetchFailure::CertificateNotForServers:
+      return Phrase("certnotforservers");
+    case FetchFailure::TooManyRedirects:
+      return Phrase("toomanyredirects");
+    case FetchFailure::RedirectToHttp:
+      return Phrase("redirecttohttp");
+  }
+  return Phrase("connecterror");
+}
+
 Step DailyUpdateRun::FetchPictureAddress() {
-  const TextResponse answer = SendRequestForText(
-      host_, BuildHttpRequest(settings_, "GET ", pageUrl_), PageAnswerLimit(rules_));
+  const TextResponse answer =
+      FetchText(host_, settings_, "GET ", pageUrl_, PageAnswerLimit(rules_));
+  if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
   if (answer.result != FetchResult::Success) {
     Report(Phrase("connecterror"), LogLevel::Error);
     c_.SetTrayIcon(2);
@@ -154,8 +189,8 @@ Step DailyUpdateRun::FetchPictureAddress() {
 Step DailyUpdateRun::CheckSize() {
   for (const std::string& picture : pictures_) {
     candidate_ = picture;
-    const TextResponse answer =
-        SendRequestForText(host_, BuildHttpRequest(settings_, "HEAD ", candidate_), kTextLimit);
+    const TextResponse answer = FetchText(host_, settings_, "HEAD ", candidate_, kTextLimit);
+    if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
     maximum_ = MaximumPictureBytes(settings_);
     const std::optional<ContentLength> length = ReadContentLength(answer.text);
     if (!length) {
@@ -186,8 +221,10 @@ Step DailyUpdateRun::Download() {
     LogError(Phrase("createerror") + " " + tempPath);
     return Step::Failed;
   }
-  const FileResponse response = SendRequestToFile(host_, request, settings_, maximum_, file.get());
+  const FileResponse response = FetchToFile(host_, settings_, candidate_, maximum_, file.get());
   const bool closed = std::fclose(file.release()) == 0;
+  if (response.failure != FetchFailure::None)
+    return ReportFailure(response.failure, response.detail);
 
   // Only a complete success answer is a picture: an error page, a cut transfer or a file that
   // could not be written never reaches the decoder.

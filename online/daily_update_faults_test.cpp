@@ -100,7 +100,7 @@ TEST_F(DailyUpdateFaultTest, NoCurrentChannelIsReportedWithoutARequest) {
 TEST_F(DailyUpdateFaultTest, PagesThatNameNoPictureAreUnknown) {
   ExpectUnknownPage(OkPage(pictureUrl + "\r\n" + site.Url("/other.jpg") + "\r\n"));
   ExpectUnknownPage("HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\n\r\nNot Found\r\n");
-  ExpectUnknownPage(OkPage("https://secure.example/a.jpg"));
+  ExpectUnknownPage(OkPage("ftp://files.example/a.jpg"));
   // No header end: nothing in the answer is a body.
   ExpectUnknownPage(pictureUrl);
   // A tab inside the address would end up in the request line.

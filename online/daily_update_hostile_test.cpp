@@ -119,9 +119,15 @@ TEST_F(HostileSite, TenGigabytesAnnouncedAreRefusedBeforeTheDownload) {
 
 TEST_F(HostileSite, AnswersThatAreNotThePicturesBytes) {
   AnnounceInHead(5000);
-  // A redirect: the client follows none.
-  Answer("HTTP/1.0 302 Found\r\nLocation: http://elsewhere/a.jpg\r\nContent-Length: 0\r\n\r\n");
-  ExpectFailedDownload(P("errorgetingfile") + " (HTTP 302)");
+  // A redirect back to itself is followed, and given up after five hops: a failure named as
+  // such, and nothing of the redirects reaches temp.jpg.
+  Answer("HTTP/1.0 302 Found\r\nLocation: /pictures/today.jpg\r\nContent-Length: 0\r\n\r\n");
+  DailyPictureUpdate(app.ctx(), true);
+  EXPECT_EQ(site.RequestLines().size(), 2u + 6u) << "the page, HEAD, the first GET and 5 hops";
+  EXPECT_EQ(LogLines().back(), "E " + P("toomanyredirects"));
+  EXPECT_EQ(app.ctx().form.statusText, P("toomanyredirects"));
+  EXPECT_EQ(app.desktop.calls, 0);
+  EXPECT_EQ(app.dir.ReadFile("Sites\\temp.jpg"), "");
 
   // HTTP/1.1 chunks, which an HTTP/1.0 client never asked for.
   const std::string picture = PictureBytes(5000);

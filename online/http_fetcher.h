@@ -1,5 +1,7 @@
-// The program's own HTTP/1.0 client: one TCP connection per request, sent directly to port 80
-// or through an HTTP proxy (optionally with Basic credentials), read until the server closes.
+// The program's own HTTP/1.0 client: one connection per request, http or https (TLS through
+// the system's own implementation), sent directly or through an HTTP proxy (optionally with
+// Basic credentials; https through a CONNECT tunnel), read until the server ends the response.
+// Redirects are followed by FetchText and FetchToFile.
 // Two receiving modes: into a text (the picture-address page, the HEAD answer) and into an open
 // file (the picture, with a byte counter in the status bar and an optional speed limit).
 //
@@ -26,12 +28,33 @@ enum class FetchResult : int {
   SocketFailed = 4,   // no socket, send or receive error, silence or overall deadline passed
 };
 
+// Why an exchange failed, where the fetcher can name more than its FetchResult says.
+enum class FetchFailure {
+  None,
+  ProxyLogin,                // the proxy refused the tunnel's login (407, or 401 from tinyproxy)
+  TlsFailed,                 // no TLS session: the handshake failed, or the system has no TLS
+  CertificateNotTrusted,     // the chain ends in no trusted root
+  CertificateExpired,        // out of its validity period, or not yet valid
+  CertificateWrongName,      // issued for another name
+  CertificateRevoked,        //
+  CertificateNotForServers,  // the leaf may not authenticate a server
+  TooManyRedirects,          // more than kMaxRedirects
+  RedirectToHttp,            // an https address sent us to an http one
+};
+
+constexpr int kMaxRedirects = 5;
+
 // Where one request goes. Built per request by BuildHttpRequest.
 struct HttpEndpoint {
   std::string connectHost;  // resolved by name: origin host, or the proxy server text
   std::uint16_t connectPort = 80;
-  std::string target;      // request target: path, or absolute URI through a proxy
-  std::string hostHeader;  // always the origin host of the URL
+  std::string target;      // request target: path, or absolute URI of http through a proxy
+  std::string hostHeader;  // always the origin's host (and port) as the address has it
+  // For https: the TLS session's server name, which the certificate must carry.
+  bool tls = false;
+  std::string tlsHost;
+  // For https through a proxy: the CONNECT request that opens the tunnel (ConnectRequest).
+  std::string tunnelRequest;
 };
 
 struct HttpRequest {
@@ -95,14 +118,18 @@ class FetchHost {
   virtual Clock& TransferClock() = 0;
 };
 
-// Splits "http://host/path": host = everything after the first seven characters up to the first
-// "/", path = the rest from that "/" on, or "/" when there is none. The first seven characters
-// are not checked.
+// Splits an address (ReadWebAddress): the host to look up, and the path to request.
 void SplitHttpUrl(const std::string& url, std::string& host, std::string& path);
 
-// Builds the request for `method` ("GET " or "HEAD ", with the blank) and `url`, directly to port
-// 80 of the URL's host or, with `settings.useProxy`, to the proxy server and port with an
-// absolute "http://" target. Credential lines come from ProxyAuthorizationLines.
+// The User-Agent of https requests: the program and its version.
+std::string HttpsUserAgent();
+
+// Builds the request for `method` ("GET " or "HEAD ", with the blank) and `url`, directly to the
+// address's host and port or, with `settings.useProxy`, to the proxy server and port: http with
+// an absolute "http://" target and the credential lines of ProxyAuthorizationLines, https
+// through a tunnel (ConnectRequest) with the path as target and no credentials, which are the
+// proxy's alone. http requests say "User-Agent: Dova Wallpaper Changer" as the program always
+// has; https requests name the version too (HttpsUserAgent).
 // Throws dova::Error when the proxy port is not a decimal number in 1..65535, and when the URL
 // or the proxy server text contains a control character (a byte below 0x20, or 0x7F), which
 // would otherwise split the request line or the Host header.
@@ -114,13 +141,20 @@ HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::stri
 // never go to an origin server.
 std::string ProxyAuthorizationLines(const ConnectionSettings& settings);
 
+// "CONNECT host:port HTTP/1.0", the Host and User-Agent lines and, when the proxy needs a login,
+// the Proxy-Authorization line; then the empty line.
+std::string ConnectRequest(const ConnectionSettings& settings, const std::string& host,
+                           std::uint16_t port);
+
 // The status code of a response's first line ("HTTP/1.0 404 Not Found" gives 404), 0 when the
 // text does not begin with an HTTP status line.
 int ParseHttpStatus(const std::string& responseStart);
 
 struct TextResponse {
   FetchResult result = FetchResult::Success;
-  std::string text;  // the response as it came, on success only
+  std::string text;                           // the response as it came, on success only
+  FetchFailure failure = FetchFailure::None;  // on failure, when it has a name
+  std::string detail;  // the system's words for a TLS failure, for the journal; may be empty
 };
 
 // Sends `request` (up to its first zero byte) and collects the response as it came: status
@@ -136,6 +170,8 @@ struct FileResponse {
   // The response reached the limit: bytes were received and not written, so the file holds
   // less than the server sent. Exact to the byte: a response of limit - 1 bytes is whole.
   bool cutAtLimit = false;
+  FetchFailure failure = FetchFailure::None;  // on failure, when it has a name
+  std::string detail;  // the system's words for a TLS failure, for the journal; may be empty
 };
 
 // Sends `request` and appends the response, header included, to `file` (opened for binary
@@ -148,5 +184,18 @@ struct FileResponse {
 FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
                                const ConnectionSettings& settings, long long limit, std::FILE* file,
                                const FetchTimeouts& timeouts = FetchTimeouts());
+
+// SendRequestForText and SendRequestToFile for `url`, following redirects: a 301, 302, 303, 307
+// or 308 answer with a Location is not kept; its Location, resolved against the address that
+// answered, is asked next with the same method, at most kMaxRedirects times (TooManyRedirects
+// beyond), never from https to http (RedirectToHttp). Every hop counts against the same
+// deadline; `limit` applies to each answer, and only the last one is kept. Throws dova::Error as
+// BuildHttpRequest and SendRequestToFile do.
+TextResponse FetchText(FetchHost& host, const ConnectionSettings& settings,
+                       const std::string& method, const std::string& url, long long limit,
+                       const FetchTimeouts& timeouts = FetchTimeouts());
+FileResponse FetchToFile(FetchHost& host, const ConnectionSettings& settings,
+                         const std::string& url, long long limit, std::FILE* file,
+                         const FetchTimeouts& timeouts = FetchTimeouts());
 
 }  // namespace dova

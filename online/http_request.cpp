@@ -42,7 +42,7 @@ std::uint16_t ReadPort(const std::string& text) {
 }  // namespace
 
 void SplitHttpUrl(const std::string& url, std::string& host, std::string& path) {
-  const WebAddress address = SplitWebAddress(url);
+  const WebAddress address = ReadWebAddress(url);
   host = address.host;
   path = address.RequestPath();
 }
@@ -55,16 +55,35 @@ long long MaximumPictureBytes(const ConnectionSettings& settings) {
   return kilobytes * 1024;
 }
 
-std::string ProxyAuthorizationLines(const ConnectionSettings& settings) {
-  if (!settings.useProxy || !settings.proxyNeedsLogin) return std::string();
-  // RFC 7617 Basic credentials. Proxies set up for the earlier versions of the program know
-  // them in the system's ANSI code page, which is what those versions sent; credentials that
-  // do not fit it go as UTF-8, the charset RFC 7617 names.
+namespace {
+
+// RFC 7617 Basic credentials. Proxies set up for the earlier versions of the program know them
+// in the system's ANSI code page, which is what those versions sent; credentials that do not fit
+// it go as UTF-8, the charset RFC 7617 names.
+std::string ProxyAuthorizationLine(const ConnectionSettings& settings) {
   const std::string credentials = settings.login + ":" + settings.password;
   std::string bytes;
   if (!Utf8ToCodePage(credentials, AnsiCodePage(), bytes)) bytes = credentials;
-  return "Proxy-Authorization: Basic " + Base64EncodeText(bytes) +
-         "\r\nProxy-Connection: Close\r\n";
+  return "Proxy-Authorization: Basic " + Base64EncodeText(bytes) + "\r\n";
+}
+
+}  // namespace
+
+std::string ProxyAuthorizationLines(const ConnectionSettings& settings) {
+  if (!settings.useProxy || !settings.proxyNeedsLogin) return std::string();
+  return ProxyAuthorizationLine(settings) + "Proxy-Connection: Close\r\n";
+}
+
+std::string HttpsUserAgent() { return "Dova-Wallpaper-Changer/" DOVA_VERSION; }
+
+std::string ConnectRequest(const ConnectionSettings& settings, const std::string& host,
+                           std::uint16_t port) {
+  const std::string authority = host + ":" + std::to_string(port);
+  return "CONNECT " + authority + " HTTP/1.0\r\nHost: " + authority +
+         "\r\nUser-Agent: " + HttpsUserAgent() + "\r\n" +
+         (settings.useProxy && settings.proxyNeedsLogin ? ProxyAuthorizationLine(settings)
+                                                        : std::string()) +
+         "\r\n";
 }
 
 HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::string& method,
@@ -72,20 +91,29 @@ HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::stri
   RefuseControlCharacters(url);
   HttpRequest request;
   HttpEndpoint& endpoint = request.endpoint;
-  const WebAddress address = SplitWebAddress(url);
+  const WebAddress address = ReadWebAddress(url);
   endpoint.hostHeader = address.authority;
+  endpoint.target = address.RequestPath();
+  endpoint.connectHost = address.host;
+  endpoint.connectPort = address.port;
+  if (address.Secure()) {
+    endpoint.tls = true;
+    endpoint.tlsHost = address.host;
+  }
   if (settings.useProxy) {
     RefuseControlCharacters(settings.proxyServer);
-    endpoint.target = address.AbsoluteUri();
     endpoint.connectHost = settings.proxyServer;
     endpoint.connectPort = ReadPort(settings.proxyPort);
-  } else {
-    endpoint.target = address.RequestPath();
-    endpoint.connectHost = address.host;
-    endpoint.connectPort = address.port;
+    if (address.Secure())
+      endpoint.tunnelRequest = ConnectRequest(settings, address.host, address.port);
+    else
+      endpoint.target = address.AbsoluteUri();
   }
+  // Inside a tunnel the request goes to the origin itself: the proxy's credentials stay out.
   request.text = method + endpoint.target + " HTTP/1.0\r\nHost: " + endpoint.hostHeader +
-                 "\r\nUser-Agent: Dova Wallpaper Changer\r\n" + ProxyAuthorizationLines(settings) +
+                 "\r\nUser-Agent: " +
+                 (address.Secure() ? HttpsUserAgent() : std::string("Dova Wallpaper Changer")) +
+                 "\r\n" + (address.Secure() ? std::string() : ProxyAuthorizationLines(settings)) +
                  "Connection: Close\r\n\r\n";
   return request;
 }

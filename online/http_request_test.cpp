@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "online/http_fetcher.h"
 #include "platform/error.h"
 #include "tests/support/http_test_support.h"
@@ -30,9 +33,9 @@ TEST(SplitHttpUrl, HostIsUpToTheFirstSlashAfterTheScheme) {
   SplitHttpUrl("http://example.com/", host, path);
   EXPECT_EQ(path, "/");
 
-  // A port stays part of the host (and then fails the name lookup).
+  // A port is not part of the host.
   SplitHttpUrl("http://example.com:8080/a?b=c/d", host, path);
-  EXPECT_EQ(host, "example.com:8080");
+  EXPECT_EQ(host, "example.com");
   EXPECT_EQ(path, "/a?b=c/d");
 
   // The scheme is not checked, only skipped.
@@ -209,6 +212,59 @@ TEST(ParseHttpStatus, ReadsTheCodeOfTheFirstLine) {
   EXPECT_EQ(ParseHttpStatus("http/1.0 200 OK"), 0);
   EXPECT_EQ(ParseHttpStatus("HTTP/x.0 200 OK"), 0);
   EXPECT_EQ(ParseHttpStatus("\xff\xd8\xff\xe0 JFIF"), 0);
+}
+
+// The version project() sets in CMakeLists.txt.
+std::string ProjectVersion() {
+  std::ifstream in(std::string(DOVA_SOURCE_DIR) + "/CMakeLists.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t at = text.find("project(Dova VERSION ");
+  if (at == std::string::npos) return "<no version>";
+  const std::size_t start = at + 21;
+  return text.substr(start, text.find_first_of(" )", start) - start);
+}
+
+TEST(BuildHttpRequest, PortsHttpsAndTheTunnel) {
+  const std::string agent = "User-Agent: Dova-Wallpaper-Changer/" + ProjectVersion() + "\r\n";
+  EXPECT_EQ(HttpsUserAgent(), "Dova-Wallpaper-Changer/" + ProjectVersion());
+
+  // http with a port: connected to that port, named in the Host line, the agent as always.
+  HttpRequest r = BuildHttpRequest(ConnectionSettings(), "GET ", "http://example.com:8080/x?a=1");
+  EXPECT_EQ(r.endpoint.connectHost, "example.com");
+  EXPECT_EQ(r.endpoint.connectPort, 8080);
+  EXPECT_FALSE(r.endpoint.tls);
+  EXPECT_EQ(r.text, std::string("GET /x?a=1 HTTP/1.0\r\nHost: example.com:8080") + kAgentLine +
+                        "Connection: Close\r\n\r\n");
+
+  // https: port 443, TLS for the host, the agent with the version.
+  r = BuildHttpRequest(ConnectionSettings(), "HEAD ", "HTTPS://Pics.example/d/a.jpg");
+  EXPECT_EQ(r.endpoint.connectHost, "Pics.example");
+  EXPECT_EQ(r.endpoint.connectPort, 443);
+  EXPECT_TRUE(r.endpoint.tls);
+  EXPECT_EQ(r.endpoint.tlsHost, "Pics.example");
+  EXPECT_EQ(r.endpoint.tunnelRequest, "");
+  EXPECT_EQ(r.text, "HEAD /d/a.jpg HTTP/1.0\r\nHost: Pics.example\r\n" + agent +
+                        "Connection: Close\r\n\r\n");
+
+  // https through a proxy with a login: the credentials go in the CONNECT only, the request
+  // inside the tunnel is the origin's own.
+  ConnectionSettings s = Proxy("proxy.local", "3128");
+  s.proxyNeedsLogin = true;
+  s.login = "user";
+  s.password = "pass";
+  r = BuildHttpRequest(ThroughProxy(s), "GET ", "https://pics.example:8443/a.jpg");
+  EXPECT_EQ(r.endpoint.connectHost, "proxy.local");
+  EXPECT_EQ(r.endpoint.connectPort, 3128);
+  EXPECT_EQ(r.endpoint.tlsHost, "pics.example");
+  EXPECT_EQ(r.endpoint.tunnelRequest,
+            "CONNECT pics.example:8443 HTTP/1.0\r\nHost: pics.example:8443\r\n" + agent +
+                "Proxy-Authorization: Basic dXNlcjpwYXNz\r\n\r\n");
+  EXPECT_EQ(r.endpoint.tunnelRequest, ConnectRequest(ThroughProxy(s), "pics.example", 8443));
+  EXPECT_EQ(r.text, "GET /a.jpg HTTP/1.0\r\nHost: pics.example:8443\r\n" + agent +
+                        "Connection: Close\r\n\r\n");
+  s.proxyNeedsLogin = false;
+  EXPECT_EQ(ConnectRequest(ThroughProxy(s), "h", 443),
+            "CONNECT h:443 HTTP/1.0\r\nHost: h:443\r\n" + agent + "\r\n");
 }
 
 }  // namespace

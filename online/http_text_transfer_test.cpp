@@ -126,14 +126,12 @@ TEST_F(TextTransfer, FailedConnectionsGiveOne) {
   EXPECT_EQ(Outcome(SendRequestForText(host, RawRequest(TestLoopbackAddress(4), 80, pageRequest),
                                        16384, QuickTimeouts())),
             kConnectFailed);
-  // A port written into the URL reaches the name lookup, which fails.
+  // A port written into the URL is the port connected to, where nobody listens.
   HttpRequest withPort =
-      BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + ":80/potd");
-  EXPECT_EQ(withPort.endpoint.connectHost, address + ":80");
-  EXPECT_EQ(
-      Outcome(SendRequestForText(host, RawRequest(withPort.endpoint.connectHost, 80, withPort.text),
-                                 16384, QuickTimeouts())),
-      kConnectFailed);
+      BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + ":81/potd");
+  EXPECT_EQ(withPort.endpoint.connectHost, address);
+  EXPECT_EQ(withPort.endpoint.connectPort, 81);
+  EXPECT_EQ(Outcome(SendRequestForText(host, withPort, 16384, QuickTimeouts())), kConnectFailed);
   EXPECT_EQ(
       Outcome(SendRequestForText(host, RawRequest("", 80, pageRequest), 16384, QuickTimeouts())),
       kConnectFailed);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "online/http_fetcher.h"
 #include "online/web_address.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -43,7 +44,7 @@ PageVerdict ReadPictureAddress(const std::string& response, std::string& candida
 }
 
 bool IsRequestableAddress(const std::string& candidate) {
-  if (!HasHttpScheme(candidate)) return false;
+  if (!ParseWebAddress(candidate)) return false;
   for (char c : candidate)
     if (IsControl(c)) return false;
   return true;
@@ -70,6 +71,40 @@ std::optional<ContentLength> ReadContentLength(const std::string& head) {
   return length;
 }
 
+std::optional<std::string> FindHeaderField(const std::string& head, const std::string& name) {
+  const std::string fields = head.substr(0, HeaderEnd(head));
+  std::string wanted = name;
+  for (char& c : wanted) c = AsciiUpper(c);
+  // Each line is looked at from its start.
+  std::size_t start = 0;
+  while (start < fields.size()) {
+    std::size_t end = fields.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = fields.size();
+    const std::string line = fields.substr(start, end - start);
+    const std::size_t colon = line.find(':');
+    if (colon != std::string::npos) {
+      std::string lineName = Trim(line.substr(0, colon));
+      for (char& c : lineName) c = AsciiUpper(c);
+      if (lineName == wanted) return Trim(line.substr(colon + 1));
+    }
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> RedirectLocation(const std::string& head) {
+  switch (ParseHttpStatus(head)) {
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+      return FindHeaderField(head, "Location");
+    default:
+      return std::nullopt;
+  }
+}
+
 StripResult StripHttpHeader(const std::string& path, std::string* header, long long* bodyBytes) {
   std::string contents;
   if (!ReadWholeFile(path, contents)) throw Error("Cannot open file \"" + path + "\"");
@@ -94,24 +129,11 @@ PictureHeader ReadPictureHeader(const std::string& header) {
   PictureHeader result;
   if (const std::optional<ContentLength> length = ReadContentLength(header))
     result.contentLength = length->bytes;
-  // Header names are case-insensitive; each line is looked at from its start.
-  std::string upper = header;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  std::size_t start = 0;
-  while (start < upper.size()) {
-    std::size_t end = upper.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = upper.size();
-    const std::string line = upper.substr(start, end - start);
-    const std::size_t colon = line.find(':');
-    if (colon != std::string::npos) {
-      const std::string name = Trim(line.substr(0, colon));
-      const std::string field = Trim(line.substr(colon + 1));
-      if (name == "TRANSFER-ENCODING" && !field.empty() && field != "IDENTITY")
-        result.encoded = true;
-      if (name == "CONTENT-ENCODING" && !field.empty() && field != "IDENTITY")
-        result.encoded = true;
-    }
-    start = end + 1;
+  for (const char* name : {"Transfer-Encoding", "Content-Encoding"}) {
+    const std::optional<std::string> field = FindHeaderField(header, name);
+    std::string upper = field ? *field : std::string();
+    for (char& c : upper) c = AsciiUpper(c);
+    if (!upper.empty() && upper != "IDENTITY") result.encoded = true;
   }
   return result;
 }

@@ -21,8 +21,8 @@ enum class PageVerdict {
 // The body of a page response, trimmed at both ends, into `candidate`.
 PageVerdict ReadPictureAddress(const std::string& response, std::string& candidate);
 
-// True when `candidate` can be requested: it begins with "http://" (in any case) and holds no
-// control character that could split the request.
+// True when `candidate` can be requested: an http or https address (ParseWebAddress) that holds
+// no control character that could split the request.
 bool IsRequestableAddress(const std::string& candidate);
 
 // The Content-Length of a HEAD answer. `response` is searched in upper case for
@@ -38,6 +38,14 @@ struct ContentLength {
 };
 // Nothing when `head` has no Content-Length header.
 std::optional<ContentLength> ReadContentLength(const std::string& head);
+
+// The value of the first header field called `name` (compared in any case) in `head`, trimmed;
+// nothing when there is none. Only the lines before the header end count.
+std::optional<std::string> FindHeaderField(const std::string& head, const std::string& name);
+
+// The Location of a redirect (status 301, 302, 303, 307 or 308 with a Location field); nothing
+// for any other answer.
+std::optional<std::string> RedirectLocation(const std::string& head);
 
 enum class StripResult { Stripped, NoHeaderEnd };
 

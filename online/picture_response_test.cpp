@@ -49,7 +49,8 @@ TEST(IsRequestableAddress, OnlyHttpAddressesWithoutControlCharacters) {
   EXPECT_TRUE(IsRequestableAddress("http://x"));
   EXPECT_FALSE(IsRequestableAddress("http://"));
   EXPECT_FALSE(IsRequestableAddress("Not Found"));
-  EXPECT_FALSE(IsRequestableAddress("https://x/a.jpg"));
+  EXPECT_TRUE(IsRequestableAddress("https://x/a.jpg"));
+  EXPECT_FALSE(IsRequestableAddress("https://"));
   EXPECT_FALSE(IsRequestableAddress("ftp://x/a.jpg"));
   EXPECT_FALSE(IsRequestableAddress(""));
   EXPECT_FALSE(IsRequestableAddress("http://x/a\tb.jpg"));

@@ -38,10 +38,12 @@ FetchResult TcpStream::Connect(const std::string& hostName, std::uint16_t port) 
   Clock& clock = host_.TransferClock();
   const std::uint64_t started = clock.SteadyMilliseconds();
   for (;;) {
-    const std::uint64_t waited = clock.SteadyMilliseconds() - started;
-    if (waited >= timeouts_.connectMs) return FetchResult::ConnectFailed;
-    const unsigned slice = static_cast<unsigned>(
-        std::min<std::uint64_t>(timeouts_.sliceMs, timeouts_.connectMs - waited));
+    const std::uint64_t now = clock.SteadyMilliseconds();
+    const std::uint64_t waited = now - started;
+    // A redirect's connection also counts against the deadline of the whole fetch.
+    if (waited >= timeouts_.connectMs || now >= deadline_) return FetchResult::ConnectFailed;
+    const unsigned slice = static_cast<unsigned>(std::min<std::uint64_t>(
+        {timeouts_.sliceMs, timeouts_.connectMs - waited, deadline_ - now}));
     const WaitResult r = socket_.WaitConnected(slice);
     if (r == WaitResult::Ready) break;
     if (r == WaitResult::Failed) return FetchResult::ConnectFailed;

@@ -26,7 +26,8 @@ class TcpStream : public ByteStream {
 
   // Resolves `hostName` and connects to its port. ConnectFailed when the library cannot start,
   // the name contains a control character or cannot be resolved, or the connection is refused,
-  // unreachable or not made within connectMs; SocketFailed when no socket can be created.
+  // unreachable or not made within connectMs (nor by the deadline, when one is set);
+  // SocketFailed when no socket can be created.
   FetchResult Connect(const std::string& hostName, std::uint16_t port);
 
   // From now on no wait goes beyond `steadyMs` (the host clock's steady milliseconds).

@@ -6,7 +6,7 @@
 namespace dova {
 
 std::string DecodeStoredText(const std::string& bytes, unsigned codePage) {
-  if (StartsWithUtf8Bom(bytes)) return bytes.substr(3);
+  if (std::optional<std::string> text = TextAfterByteOrderMark(bytes)) return *text;
   return CodePageToUtf8(bytes, codePage);
 }
 
@@ -16,9 +16,9 @@ std::string DecodeStoredText(const std::string& bytes) {
 
 std::string EncodeStoredText(const std::string& text, unsigned codePage) {
   std::string bytes;
-  // Code-page bytes that happen to start as the byte order mark ("ï»¿" in Windows-1252) would be
-  // read back as UTF-8: such a text is stored as UTF-8 too.
-  if (Utf8ToCodePage(text, codePage, bytes) && !StartsWithUtf8Bom(bytes)) return bytes;
+  // Code-page bytes that happen to start as a byte order mark ("ï»¿" or "ÿþ" in Windows-1252)
+  // would be read back as UTF-8 or UTF-16: such a text is stored as UTF-8 too.
+  if (Utf8ToCodePage(text, codePage, bytes) && !StartsWithByteOrderMark(bytes)) return bytes;
   return kUtf8Bom + text;
 }
 

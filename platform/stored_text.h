@@ -2,7 +2,9 @@
 // the system's ANSI code page, and they are still written so whenever their text fits it, so an
 // older copy of the program reads them as before. A text that does not fit (a picture named in
 // Chinese letters on a Western system) makes the whole file UTF-8 with a byte order mark, which
-// is the mark by which it is read back.
+// is the mark by which it is read back. A file a user saved as UTF-16 ("Unicode" in Notepad),
+// which Windows' own profile functions read, is read too, and written back in one of the two
+// forms above.
 #pragma once
 
 #include <memory>
@@ -12,8 +14,8 @@
 
 namespace dova {
 
-// The UTF-8 text of a file's bytes: UTF-8 when they start with the byte order mark (which is
-// dropped), otherwise in `codePage`.
+// The UTF-8 text of a file's bytes: UTF-8 or UTF-16 when they start with that byte order mark
+// (which is dropped), otherwise in `codePage`.
 std::string DecodeStoredText(const std::string& bytes, unsigned codePage);
 std::string DecodeStoredText(const std::string& bytes);  // the system's ANSI code page
 

@@ -45,7 +45,7 @@ TEST(StoredText, WrittenInTheAnsiCodePageWhenItFitsElseUtf8WithTheMark) {
   EXPECT_EQ(EncodeStoredText("ï»¿x", kCodePageWestern),
             "\xEF\xBB\xBF"
             "ï»¿x");
-  for (const char* text : {"", "plain", "Größe", "море", "山水画😀", "ï»¿x"})
+  for (const char* text : {"", "plain", "Größe", "море", "山水画😀", "ï»¿x", "ÿþx", "þÿx"})
     for (const unsigned codePage : {kCodePageWestern, kCodePageCyrillic})
       EXPECT_EQ(DecodeStoredText(EncodeStoredText(text, codePage), codePage), text);
 }

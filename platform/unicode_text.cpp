@@ -93,8 +93,8 @@ std::string Utf8FromUtf16(const std::u16string& utf16) {
     const char16_t unit = utf16[i];
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
         utf16[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                          (utf16[i + 1] - 0xDC00));
+      AppendUtf8(
+          out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
       ++i;
     } else {
       AppendUtf8(out, unit);  // a lone surrogate keeps its own three bytes
@@ -130,5 +130,37 @@ bool HasNonAscii(const std::string& text) {
 }
 
 bool StartsWithUtf8Bom(const std::string& bytes) { return bytes.compare(0, 3, kUtf8Bom) == 0; }
+
+namespace {
+
+enum class Utf16Order { None, LittleEndian, BigEndian };
+
+Utf16Order Utf16BomOrder(const std::string& bytes) {
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) return Utf16Order::LittleEndian;
+  if (bytes.compare(0, 2, "\xFE\xFF") == 0) return Utf16Order::BigEndian;
+  return Utf16Order::None;
+}
+
+}  // namespace
+
+bool StartsWithByteOrderMark(const std::string& bytes) {
+  return StartsWithUtf8Bom(bytes) || Utf16BomOrder(bytes) != Utf16Order::None;
+}
+
+std::optional<std::string> TextAfterByteOrderMark(const std::string& bytes) {
+  if (StartsWithUtf8Bom(bytes)) return bytes.substr(3);
+  const Utf16Order order = Utf16BomOrder(bytes);
+  if (order == Utf16Order::None) return std::nullopt;
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(order == Utf16Order::LittleEndian ? first | second << 8
+                                                                            : first << 8 | second));
+  }
+  if (bytes.size() % 2 != 0) units.push_back(u'\uFFFD');
+  return Utf8FromUtf16(units);
+}
 
 }  // namespace dova

@@ -5,6 +5,7 @@
 // so every name the system gives comes back to it unchanged.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace dova {
@@ -31,5 +32,13 @@ extern const char kUtf8Bom[];
 
 // True when `bytes` starts with the UTF-8 byte order mark.
 bool StartsWithUtf8Bom(const std::string& bytes);
+
+// True when `bytes` starts with a byte order mark: UTF-8 (EF BB BF) or UTF-16, little-endian
+// (FF FE, what Notepad calls "Unicode") or big-endian (FE FF).
+bool StartsWithByteOrderMark(const std::string& bytes);
+
+// The UTF-8 text of bytes that start with a byte order mark, the mark dropped; nothing for
+// bytes without one. A last odd byte of UTF-16 becomes U+FFFD.
+std::optional<std::string> TextAfterByteOrderMark(const std::string& bytes);
 
 }  // namespace dova

@@ -9,11 +9,6 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/windows"
-pki="$root/build/tls-pki"
-wine=/usr/lib/wine/wine64
-export WINEPREFIX="$root/build/wineprefix-tls"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 do_build=1
 [[ "${1:-}" == --no-build ]] && { do_build=0; shift; }
@@ -24,16 +19,10 @@ if [[ $do_build == 1 ]]; then
   cmake --build "$build" --target platform_tests >"$build/platform_tests.build.log" 2>&1 ||
     { tail -n 30 "$build/platform_tests.build.log"; exit 1; }
 fi
-[[ -f "$pki/root.reg" ]] || python3 "$root/tests/support/tls_test_pki.py" "$pki"
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine" wineboot -i >"$root/build/wineboot-tls.log" 2>&1
-fi
-"$wine" regedit /S "$(winepath -w "$pki/root.reg" 2>/dev/null || echo "Z:$pki/root.reg")"
-/usr/lib/wine/wineserver -w
+source "$root/tests/support/tls_wine_prefix.sh"
 
 program="$(find "$build" -name platform_tests.exe -not -path '*/googletest/*' | head -n 1)"
-export ROOT="$root" PKI="$pki" PROGRAM="$program" FILTER="$filter"
+export ROOT="$root" PKI="$tls_pki" PROGRAM="$program" FILTER="$filter"
 exec unshare -n bash -c '
   ip link set lo up
   coproc SERVER { exec python3 "$ROOT/tests/support/https_test_server.py" "$PKI" --until-stdin-closes; }

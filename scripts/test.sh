@@ -72,16 +72,21 @@ windows_build() {
   cmake --build --preset windows
 }
 stage "Windows build" windows_build
-start "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
 start "end-to-end tests of Dova.exe under Wine" env DOVA_E2E_SHARDS=2 tests/e2e/run.sh
+tls_and_https_tests() {
+  scripts/run-tls-tests.sh --no-build && scripts/run-https-tests.sh --no-build
+}
+start "TLS and https tests under Wine" tls_and_https_tests
+finish "native tests"
+# In the foreground, with no build beside it: some of these tests time the window's answers.
+stage "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
 
 asan_build() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
 stage "sanitizer build" asan_build
-finish "native tests"
 stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
 stage "fuzzing (bounded)" isolated scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
-finish "core tests under Wine"
+finish "TLS and https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
 
 # Last and alone: the demo run builds a fresh clone, with the network for Debian's sources.

@@ -73,7 +73,7 @@ unsigned LanguageCodePage(const std::string& languageName) {
 }
 
 std::string DecodeLanguageFile(const std::string& bytes, const std::string& languageName) {
-  if (StartsWithUtf8Bom(bytes)) return bytes.substr(3);
+  if (std::optional<std::string> text = TextAfterByteOrderMark(bytes)) return *text;
   if (IsValidUtf8(bytes)) return bytes;
   const unsigned codePage = LanguageCodePage(languageName);
   return CodePageToUtf8(bytes, codePage != 0 ? codePage : AnsiCodePage());

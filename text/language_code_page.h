@@ -11,9 +11,9 @@ namespace dova {
 // known here.
 unsigned LanguageCodePage(const std::string& languageName);
 
-// The UTF-8 text of a language file's bytes: UTF-8 when they start with the byte order mark
-// (dropped) or are well-formed UTF-8, otherwise in the code page of the language, or in the
-// system's ANSI code page when the language is not known.
+// The UTF-8 text of a language file's bytes: UTF-8 or UTF-16 when they start with that byte
+// order mark (dropped), UTF-8 when they are well-formed UTF-8, otherwise in the code page of the
+// language, or in the system's ANSI code page when the language is not known.
 std::string DecodeLanguageFile(const std::string& bytes, const std::string& languageName);
 
 }  // namespace dova

@@ -5,6 +5,7 @@
 #include "tests/support/ansi_code_page.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/utf16_file.h"
 #include "text/language_pack.h"
 
 namespace dova {
@@ -52,12 +53,20 @@ TEST(LanguagePack, EachLanguageFileShowsItsOwnLettersOnEverySystem) {
   dir.WriteFile("Russian.ini", "[Phrases]\r\nimagesize=\xD0\xE0\xE7\xEC\xE5\xF0 "
                                "\xE8\xE7\xEE\xE1\xF0\xE0\xE6\xE5\xED\xE8\xFF\r\n");
   dir.WriteFile("Chinese.ini", "\xEF\xBB\xBF[Phrases]\r\nimagesize=图片大小\r\n");
+  // Saved as "Unicode" in Notepad, either byte order.
+  dir.WriteFile("Japanese.ini", testing::Utf16FileBytes(u"[Phrases]\r\nimagesize=画像サイズ😀\r\n"));
+  dir.WriteFile("Greek.ini",
+                testing::Utf16FileBytes(u"[Phrases]\r\nimagesize=Μέγεθος εικόνας\r\n", true));
   for (const unsigned system : {1252u, 1251u}) {
     ScopedAnsiCodePage ansi(system);
-    LanguagePack german, russian, chinese;
+    LanguagePack german, russian, chinese, japanese, greek;
     german.LoadPhrases(dir.Path() + "German.ini");
     russian.LoadPhrases(dir.Path() + "Russian.ini");
     chinese.LoadPhrases(dir.Path() + "Chinese.ini");
+    japanese.LoadPhrases(dir.Path() + "Japanese.ini");
+    greek.LoadPhrases(dir.Path() + "Greek.ini");
+    EXPECT_EQ(japanese.GetPhrase("imagesize"), "画像サイズ😀") << system;
+    EXPECT_EQ(greek.GetPhrase("imagesize"), "Μέγεθος εικόνας") << system;
     EXPECT_EQ(german.GetPhrase("imagesize"), "Bildgröße") << system;
     EXPECT_EQ(german.GetPhrase("startwithwindows"), "Mit Windows starten");
     EXPECT_EQ(russian.GetPhrase("imagesize"), "Размер изображения") << system;

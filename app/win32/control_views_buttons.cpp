@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "app/main_form.h"
+#include "app/win32/command_glyphs.h"
 #include "app/win32/control_views.h"
-#include "app/win32/list_button_glyphs.h"
 #include "app/win32/view_speed_button.h"
 #include "app/win32/window_interface_text.h"
 
@@ -99,9 +99,7 @@ void RadioButtonView::Command(ControlHost& host, int code, bool user) {
 }
 
 HWND SpeedButtonView::CreateWindowIn(ControlHost& host, HWND parent, const RECT& place) {
-  int glyph = 0;
-  for (int k = 0; k < static_cast<int>(std::size(kListButtonGlyphs)); ++k)
-    if (model_.name == kListButtonGlyphs[k].button) glyph = k;
+  const int glyph = std::max(GlyphOfButton(model_.name), 0);
   return CreateSpeedButton(parent, id_, place, host.Glyphs(), 2 * glyph, 2 * glyph + 1);
 }
 

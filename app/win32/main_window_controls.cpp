@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/win32/list_button_glyphs.h"
+#include "app/win32/command_glyphs.h"
 #include "app/win32/main_window.h"
 #include "app/win32/main_window_internal.h"
 #include "app/win32/window_interface_text.h"
@@ -73,10 +73,10 @@ void MainWindow::LoadPictures() {
 
 void MainWindow::LoadScaledImages() {
   // The list buttons' glyphs (16 x 16 at 96 DPI) and ImageList1, the channel marks (11 x 11).
-  ResizeImageList(glyphs_, ScaleToDpi(16, dpi_), 16);
-  for (const auto& glyph : kListButtonGlyphs) {
-    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap);
-    AddMaskedBitmap(glyphs_.Get(), glyph.bitmap + IDB_GLYPH_DISABLED_OFFSET);
+  ResizeImageList(glyphs_, ScaleToDpi(16, dpi_), 2 * static_cast<int>(CommandGlyphs().size()));
+  for (const int glyph : CommandGlyphs()) {
+    AddMaskedBitmap(glyphs_.Get(), glyph);
+    AddMaskedBitmap(glyphs_.Get(), glyph + IDB_GLYPH_DISABLED_OFFSET);
   }
   ResizeImageList(marks_, ScaleToDpi(11, dpi_), 2);
   AddMaskedBitmap(marks_.Get(), IDB_MARK_CURRENT);

@@ -1,6 +1,7 @@
 // Schannel (SSPI) behind platform/tls_stream.h: the handshake, the records both ways, the
 // renegotiations the server starts and the close_notify at the end. The certificate check is
 // platform/win32/tls_certificate_check.cpp's.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,16 +25,18 @@ constexpr DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETEC
 constexpr DWORD kCredentialFlags =
     SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
 
-// Received bytes are asked of the transport in pieces this large: several records at a time.
-constexpr std::size_t kReadSize = 64 * 1024;
+// Received bytes are asked of the transport in pieces this large: as many records as have come,
+// in few calls (each costs a trip to the Wine server under Wine). A reader that takes its bytes
+// slowly still leaves them to TCP's flow control: more is read only when no whole record waits.
+constexpr std::size_t kReadSize = 1024 * 1024;
 // No record or handshake message comes near this; a server that sends more without letting a
 // record complete is refused rather than buffered without end.
-constexpr std::size_t kMaxPending = 1024 * 1024;
+constexpr std::size_t kMaxPending = 4 * 1024 * 1024;
 // The content type of a TLS 1.2 record that carries an alert.
 constexpr char kAlertRecord = 21;
 
-// TLS 1.2 and 1.3 through SCH_CREDENTIALS where Windows knows it (Windows 10 1809 and later);
-// older systems refuse it, and get TLS 1.2 through SCHANNEL_CRED.
+// TLS 1.2 and 1.3 through SCH_CREDENTIALS where Windows knows it; older systems refuse it, and
+// get TLS 1.2 through SCHANNEL_CRED. CheckProtocol holds the line where the list is ignored.
 bool AcquireCredentials(CredentialsHandle& credentials, std::string& detail) {
   TLS_PARAMETERS tlsParameters = {};
   tlsParameters.grbitDisabledProtocols =
@@ -78,6 +81,7 @@ class SchannelStream final : public ByteStream {
   TlsFailure Open(std::string& detail) {
     if (!AcquireCredentials(credentials_, detail)) return TlsFailure::Unavailable;
     TlsFailure failure = Handshake(detail);
+    if (failure == TlsFailure::None) failure = CheckProtocol(detail);
     if (failure == TlsFailure::None) failure = CheckCertificate(detail);
     if (failure == TlsFailure::None &&
         QueryContextAttributesW(context_.Get(), SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK) {
@@ -119,11 +123,11 @@ class SchannelStream final : public ByteStream {
 
   int Receive(char* buffer, int count) override {
     for (;;) {
-      if (plainStart_ < plain_.size()) {
-        std::size_t n = plain_.size() - plainStart_;
-        if (n > static_cast<std::size_t>(count)) n = static_cast<std::size_t>(count);
-        std::memcpy(buffer, plain_.data() + plainStart_, n);
-        plainStart_ += n;
+      if (plainSize_ > 0) {
+        std::size_t n = plainSize_ < static_cast<std::size_t>(count) ? plainSize_ : count;
+        std::memcpy(buffer, plain_, n);
+        plain_ += n;
+        plainSize_ -= n;
         return static_cast<int>(n);
       }
       if (state_ == State::Closed) return 0;
@@ -137,21 +141,28 @@ class SchannelStream final : public ByteStream {
  private:
   enum class State { Handshaking, Open, Closed, Broken };
 
+  char* Pending() { return pending_.data() + pendingStart_; }
+
   // Appends what the transport gives to the pending encrypted bytes; its result as Receive's.
+  // Moves the pending bytes (a part of one record, as a rule) to the front first.
   int ReadMore() {
     if (pendingSize_ + kReadSize > kMaxPending) return -1;
+    if (pendingStart_ > 0) {
+      std::memmove(pending_.data(), Pending(), pendingSize_);
+      pendingStart_ = 0;
+    }
     if (pending_.size() < pendingSize_ + kReadSize) pending_.resize(pendingSize_ + kReadSize);
-    const int n = transport_.Receive(pending_.data() + pendingSize_, static_cast<int>(kReadSize));
+    const int n = transport_.Receive(Pending() + pendingSize_, static_cast<int>(kReadSize));
     if (n > 0) pendingSize_ += static_cast<std::size_t>(n);
     return n;
   }
 
   // Keeps the last `extra` pending bytes, which the security package has not used.
   void KeepExtra(const SecBuffer& extraBuffer) {
-    const std::size_t extra = extraBuffer.BufferType == SECBUFFER_EXTRA ? extraBuffer.cbBuffer : 0;
-    if (extra > 0 && extra <= pendingSize_)
-      std::memmove(pending_.data(), pending_.data() + pendingSize_ - extra, extra);
-    pendingSize_ = extra <= pendingSize_ ? extra : 0;
+    std::size_t extra = extraBuffer.BufferType == SECBUFFER_EXTRA ? extraBuffer.cbBuffer : 0;
+    if (extra > pendingSize_) extra = 0;
+    pendingStart_ = extra > 0 ? pendingStart_ + pendingSize_ - extra : 0;
+    pendingSize_ = extra;
   }
 
   // Runs InitializeSecurityContext until the handshake is done, from the first ClientHello or,
@@ -163,7 +174,7 @@ class SchannelStream final : public ByteStream {
       const bool haveContext = context_.IsValid();
       SecHandle* const current = haveContext ? context_.Get() : nullptr;
       SecHandle* const next = haveContext ? context_.Get() : context_.ToFill();
-      SecBuffer input[2] = {Buffer(SECBUFFER_TOKEN, pending_.data(), pendingSize_),
+      SecBuffer input[2] = {Buffer(SECBUFFER_TOKEN, Pending(), pendingSize_),
                             Buffer(SECBUFFER_EMPTY)};
       SecBufferDesc inputDescription = {SECBUFFER_VERSION, 2, input};
       SecBuffer output[1] = {Buffer(SECBUFFER_TOKEN)};
@@ -210,6 +221,24 @@ class SchannelStream final : public ByteStream {
     }
   }
 
+  // TLS 1.2 or later only. Wine's Schannel passes over the protocols SCH_CREDENTIALS disables
+  // and offers TLS 1.0 and 1.1 too: a server that picks one of them is refused here.
+  TlsFailure CheckProtocol(std::string& detail) {
+    SecPkgContext_ConnectionInfo info = {};
+    if (QueryContextAttributesW(context_.Get(), SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK) {
+      detail = "no connection information";
+      return TlsFailure::HandshakeFailed;
+    }
+    if ((info.dwProtocol & (SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT)) == 0) {
+      char protocol[64];
+      std::snprintf(protocol, sizeof protocol, "the server offers only an old protocol (0x%lX)",
+                    static_cast<unsigned long>(info.dwProtocol));
+      detail = protocol;
+      return TlsFailure::HandshakeFailed;
+    }
+    return TlsFailure::None;
+  }
+
   // Checks the server's certificate unless it is the one checked before (a renegotiation or a
   // TLS 1.3 session ticket keeps it).
   TlsFailure CheckCertificate(std::string& detail) {
@@ -229,33 +258,34 @@ class SchannelStream final : public ByteStream {
     return failure;
   }
 
-  // Decrypts the pending bytes into plain_. False when a record is still incomplete.
+  // Decrypts the first pending record in place and points plain_ at its data. False when the
+  // record is still incomplete.
   bool DecryptPending() {
-    SecBuffer buffers[4] = {Buffer(SECBUFFER_DATA, pending_.data(), pendingSize_),
+    SecBuffer buffers[4] = {Buffer(SECBUFFER_DATA, Pending(), pendingSize_),
                             Buffer(SECBUFFER_EMPTY), Buffer(SECBUFFER_EMPTY),
                             Buffer(SECBUFFER_EMPTY)};
     SecBufferDesc description = {SECBUFFER_VERSION, 4, buffers};
-    const bool alertRecord = pending_[0] == kAlertRecord;
+    const bool alertRecord = Pending()[0] == kAlertRecord;
     const SECURITY_STATUS status = DecryptMessage(context_.Get(), &description, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE) return false;
     if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE && status != SEC_I_CONTEXT_EXPIRED) {
       state_ = State::Broken;
       return true;
     }
-    plain_.clear();
-    plainStart_ = 0;
     SecBuffer extra = Buffer(SECBUFFER_EMPTY);
     for (const SecBuffer& b : buffers) {
-      if (b.BufferType == SECBUFFER_DATA && b.cbBuffer > 0)
-        plain_.assign(static_cast<const char*>(b.pvBuffer), b.cbBuffer);
-      else if (b.BufferType == SECBUFFER_EXTRA)
+      if (b.BufferType == SECBUFFER_DATA && b.cbBuffer > 0) {
+        plain_ = static_cast<const char*>(b.pvBuffer);
+        plainSize_ = b.cbBuffer;
+      } else if (b.BufferType == SECBUFFER_EXTRA) {
         extra = b;
+      }
     }
     KeepExtra(extra);
     // Wine's Schannel reports the server's close_notify as an alert record that decrypts to
     // nothing, not as SEC_I_CONTEXT_EXPIRED. An alert that decrypted is the server's own: a
     // truncation by anybody else fails to decrypt.
-    const bool wineCloseNotify = status == SEC_E_OK && alertRecord && plain_.empty();
+    const bool wineCloseNotify = status == SEC_E_OK && alertRecord && plainSize_ == 0;
     if (status == SEC_I_CONTEXT_EXPIRED || wineCloseNotify) {
       state_ = State::Closed;  // the server's close_notify
     } else if (status == SEC_I_RENEGOTIATE) {
@@ -296,10 +326,13 @@ class SchannelStream final : public ByteStream {
   SecPkgContext_StreamSizes sizes_ = {};
   CertificatePtr checked_;  // the server certificate that passed the check
   State state_ = State::Handshaking;
-  std::vector<char> pending_;  // received, not yet decrypted: the first pendingSize_ bytes
+  // Received, not yet decrypted: pendingSize_ bytes from pendingStart_ on.
+  std::vector<char> pending_;
+  std::size_t pendingStart_ = 0;
   std::size_t pendingSize_ = 0;
-  std::string plain_;  // decrypted, not yet given out from plainStart_ on
-  std::size_t plainStart_ = 0;
+  // Decrypted in place in pending_, not yet given out; kept there until the next ReadMore.
+  const char* plain_ = nullptr;
+  std::size_t plainSize_ = 0;
 };
 
 }  // namespace

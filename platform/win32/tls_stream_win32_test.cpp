@@ -25,7 +25,8 @@ class TlsStreamTest : public ::testing::Test {
                       "these tests with them";
   }
 
-  // Connects to `address` and runs the handshake for `host`.
+  // Connects to `address` and runs the handshake for `host`. The transport lives until the next
+  // Open: end the session before that.
   TlsSession Open(const char* address, const std::string& host) {
     transport_ = std::make_unique<TcpByteStream>(kTimeoutMs);
     if (!transport_->Connect(address, 443)) {
@@ -68,6 +69,12 @@ TEST_F(TlsStreamTest, GoodChainThroughIntermediateGivesWholeBodyThenCloseNotify)
   EXPECT_EQ(end, 0);
   char byte;
   EXPECT_EQ(session.stream->Receive(&byte, 1), 0);
+
+  // Revocation is checked as far as its server can be reached.
+  session = TlsSession();  // before its transport goes
+  session = Open("127.0.70.9", "revocationoffline.dova.test");
+  ASSERT_EQ(session.failure, TlsFailure::None) << session.detail;
+  ExpectPatternBody(Get(*session.stream, "/bytes/1000", end), 1000);
 }
 
 TEST_F(TlsStreamTest, EachBadCertificateIsRefusedWithItsReason) {
@@ -83,6 +90,7 @@ TEST_F(TlsStreamTest, EachBadCertificateIsRefusedWithItsReason) {
       {"127.0.70.5", "selfsigned.dova.test", TlsFailure::NotTrusted},
       {"127.0.70.6", "untrusted.dova.test", TlsFailure::NotTrusted},
       {"127.0.70.7", "noserverauth.dova.test", TlsFailure::NotForServers},
+      {"127.0.70.8", "revoked.dova.test", TlsFailure::Revoked},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.host);
@@ -95,7 +103,7 @@ TEST_F(TlsStreamTest, EachBadCertificateIsRefusedWithItsReason) {
 
 TEST_F(TlsStreamTest, HostileHandshakesFailCleanlyWithinTheTimeOut) {
   for (const char* address :
-       {"127.0.71.1", "127.0.71.2", "127.0.71.3", "127.0.71.4", "127.0.71.5"}) {
+       {"127.0.71.1", "127.0.71.2", "127.0.71.3", "127.0.71.4", "127.0.71.5", "127.0.71.11"}) {
     SCOPED_TRACE(address);
     const auto start = std::chrono::steady_clock::now();
     const TlsSession session = Open(address, "good.dova.test");

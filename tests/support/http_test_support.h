@@ -70,13 +70,13 @@ struct Download {
   std::string bytes;  // what the fetcher appended to the file
 };
 
-inline Download DownloadToFile(FetchHost& host, const ConnectionSettings& settings,
-                               const HttpRequest& request, long long limit,
-                               const FetchTimeouts& timeouts) {
+// Runs `fetch` into a temporary file and reads back what it appended.
+template <typename Fetch>
+Download DownloadWith(Fetch fetch) {
   Download d;
   std::FILE* file = std::tmpfile();
   if (file == nullptr) return d;
-  const FileResponse response = SendRequestToFile(host, request, settings, limit, file, timeouts);
+  const FileResponse response = fetch(file);
   d.result = response.result;
   d.status = response.httpStatus;
   d.cutAtLimit = response.cutAtLimit;
@@ -86,6 +86,14 @@ inline Download DownloadToFile(FetchHost& host, const ConnectionSettings& settin
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) d.bytes.append(buffer, n);
   std::fclose(file);
   return d;
+}
+
+inline Download DownloadToFile(FetchHost& host, const ConnectionSettings& settings,
+                               const HttpRequest& request, long long limit,
+                               const FetchTimeouts& timeouts) {
+  return DownloadWith([&](std::FILE* file) {
+    return SendRequestToFile(host, request, settings, limit, file, timeouts);
+  });
 }
 
 class Stopwatch {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Loopback HTTPS servers for the TLS tests and the HTTPS benchmark: one on port 443 of each
 address of tls_test_pki.py's CASES (each sends its case's certificate) and HOSTILE (servers that
-misbehave, as listed there). Needs root for port 443; run it in a network namespace of your own:
+misbehave, as listed there), and the intermediate's CRL over plain HTTP on port 80 of
+tls_test_pki.py's CRL_ADDRESS. Needs root for ports 443 and 80; run it in a network namespace of your own:
 
     tests/support/tls_test_pki.py PKI_DIR
     unshare -n bash -c 'ip link set lo up;
@@ -19,6 +20,7 @@ HEAD, and ends with close_notify (but those whose point is not to):
 """
 import argparse
 import ctypes
+import warnings
 import os
 import socket
 import ssl
@@ -29,9 +31,10 @@ import urllib.parse
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from tls_test_pki import CASES, HOSTILE  # noqa: E402
+from tls_test_pki import CASES, CRL_ADDRESS, CRL_PATH, HOSTILE  # noqa: E402
 
 PORT = 443
+warnings.filterwarnings("ignore", "ssl.TLSVersion.TLSv1", DeprecationWarning)
 PATTERN = bytes(i % 251 for i in range(251 * 4096))  # a whole number of periods, about 1 MB
 files_root = None
 
@@ -209,15 +212,33 @@ def serve_raw(conn, mode):
                      b"<html><body>This is a plain HTTP server.</body></html>\r\n")
 
 
+def serve_crl(conn):
+    """Plain HTTP on port 80 of CRL_ADDRESS: the intermediate's CRL, where its leaves point."""
+    conn.settimeout(10)
+    request = read_request(conn)
+    if request and request[1].split("?")[0] == CRL_PATH:
+        body = Path(pki_dir, CRL_PATH.lstrip("/")).read_bytes()
+        conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: application/pkix-crl\r\n"
+                     b"Content-Length: %d\r\n\r\n" % len(body) + body)
+    else:
+        conn.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+
+
 def handle(conn, case, mode):
     with conn:
         try:
-            if mode in ("hangup", "halfhello", "stall", "alert", "plainhttp"):
+            if mode == "crl":
+                serve_crl(conn)
+            elif mode in ("hangup", "halfhello", "stall", "alert", "plainhttp"):
                 serve_raw(conn, mode)
             elif mode == "drip":
                 serve_drip(conn, context("good"))
             elif mode == "tls13only":
                 serve_https(conn, context("good", minimum=ssl.TLSVersion.TLSv1_3), mode)
+            elif mode == "tls11only":
+                ctx = context("good", minimum=ssl.TLSVersion.TLSv1, maximum=ssl.TLSVersion.TLSv1_1)
+                ctx.set_ciphers("DEFAULT:@SECLEVEL=0")  # OpenSSL 3 keeps them from level 1 on
+                serve_https(conn, ctx, mode)
             elif mode == "renegotiate":
                 serve_https(conn, context("good", maximum=ssl.TLSVersion.TLSv1_2), mode)
             else:
@@ -226,10 +247,10 @@ def handle(conn, case, mode):
             pass  # the client refused us or went away: that is what these tests are about
 
 
-def listen(address, case, mode):
+def listen(address, case, mode, port=PORT):
     server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind((address, PORT))
+    server.bind((address, port))
     server.listen(16)
 
     def accept_loop():
@@ -252,6 +273,7 @@ def main():
         listen(address, case, "certificate")
     for mode, address in HOSTILE.items():
         listen(address, "good", mode)
+    listen(CRL_ADDRESS, None, "crl", port=80)
     print("ready", flush=True)
     if args.until_stdin_closes:
         sys.stdin.read()

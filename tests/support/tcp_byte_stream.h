@@ -35,9 +35,9 @@ class TcpByteStream final : public ByteStream {
 
   int Receive(char* buffer, int count) override {
     for (;;) {
-      if (socket_.WaitReadable(timeoutMs_) != WaitResult::Ready) return -1;
       const int n = socket_.Receive(buffer, count);
       if (n != TcpSocket::kWouldBlock) return n < 0 ? -1 : n;
+      if (socket_.WaitReadable(timeoutMs_) != WaitResult::Ready) return -1;
     }
   }
 

@@ -6,7 +6,8 @@ prefix only.
     WINEPREFIX=... wine regedit /S OUT_DIR/root.reg
 
 OUT_DIR gets root.pem and root.der (the root to trust; `curl --cacert OUT_DIR/root.pem`),
-root.reg, and for every case in CASES a <case>.pem holding the server's key and the chain it
+root.reg, intermediate.crl (the intermediate's CRL, which https_test_server.py serves over
+plain HTTP on CRL_ADDRESS), and for every case in CASES a <case>.pem holding the server's key and the chain it
 sends (leaf first). Every leaf but "selfsigned" and "untrusted" is signed by an intermediate
 under the root. Each case's certificate names <case>.dova.test (but "wrongname", which names
 another host) and the case's own loopback address, as https_test_server.py serves it; the
@@ -32,7 +33,13 @@ CASES = {
     "selfsigned": "127.0.70.5",
     "untrusted": "127.0.70.6",
     "noserverauth": "127.0.70.7",
+    "revoked": "127.0.70.8",        # listed in the intermediate's CRL
+    "revocationoffline": "127.0.70.9",  # its CRL's server cannot be reached
 }
+# The intermediate's CRL, served over plain HTTP by https_test_server.py.
+CRL_ADDRESS = "127.0.70.10"
+CRL_PATH = "/intermediate.crl"
+UNREACHABLE_CRL = "http://127.0.79.1/intermediate.crl"
 # Servers that misbehave (https_test_server.py), each on its own address; those that get as far
 # as a certificate send the "good" one, which names them too.
 HOSTILE = {
@@ -46,6 +53,7 @@ HOSTILE = {
     "drip": "127.0.71.8",         # every TLS byte in pieces of a few bytes, slowly
     "renegotiate": "127.0.71.9",  # TLS 1.2 renegotiation halfway through the body
     "tls13only": "127.0.71.10",   # offers TLS 1.3 alone
+    "tls11only": "127.0.71.11",   # offers TLS 1.0 and 1.1 alone
 }
 DOMAIN = "dova.test"
 ROOT_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\SystemCertificates\Root\Certificates"
@@ -64,13 +72,13 @@ def name(common_name):
 
 
 def certificate(subject, key, issuer, issuer_key, *, ca, days=(-1, 365), names=(),
-                addresses=(), usages=(ExtendedKeyUsageOID.SERVER_AUTH,)):
+                addresses=(), usages=(ExtendedKeyUsageOID.SERVER_AUTH,), crl=None, serial=None):
     now = datetime.datetime.now(datetime.timezone.utc)
     builder = (x509.CertificateBuilder()
                .subject_name(name(subject))
                .issuer_name(name(issuer))
                .public_key(key.public_key())
-               .serial_number(x509.random_serial_number())
+               .serial_number(serial or x509.random_serial_number())
                .not_valid_before(now + datetime.timedelta(days=days[0]))
                .not_valid_after(now + datetime.timedelta(days=days[1]))
                .add_extension(x509.BasicConstraints(ca=ca, path_length=None), critical=True)
@@ -86,6 +94,9 @@ def certificate(subject, key, issuer, issuer_key, *, ca, days=(-1, 365), names=(
                                                  for a in addresses]
         builder = (builder.add_extension(x509.SubjectAlternativeName(alt), critical=False)
                    .add_extension(x509.ExtendedKeyUsage(list(usages)), critical=False))
+    if crl:
+        builder = builder.add_extension(x509.CRLDistributionPoints([x509.DistributionPoint(
+            [x509.UniformResourceIdentifier(crl)], None, None, None)]), critical=False)
     if issuer_key is not key:
         builder = builder.add_extension(
             x509.AuthorityKeyIdentifier.from_issuer_public_key(issuer_key.public_key()),
@@ -129,6 +140,21 @@ def make(out_dir):
     (out / "root.der").write_bytes(root_der)
     (out / "root.reg").write_bytes(registry_file(root_der).encode("ascii"))
 
+    revoked_serial = x509.random_serial_number()
+    now = datetime.datetime.now(datetime.timezone.utc)
+    crl = (x509.CertificateRevocationListBuilder()
+           .issuer_name(inter.subject)
+           .last_update(now - datetime.timedelta(days=1))
+           .next_update(now + datetime.timedelta(days=30))
+           .add_revoked_certificate(x509.RevokedCertificateBuilder()
+                                    .serial_number(revoked_serial)
+                                    .revocation_date(now - datetime.timedelta(days=1)).build())
+           .add_extension(x509.AuthorityKeyIdentifier.from_issuer_public_key(
+               inter_key.public_key()), critical=False)
+           .add_extension(x509.CRLNumber(1), critical=False)
+           .sign(inter_key, hashes.SHA256()))
+    (out / CRL_PATH.lstrip("/")).write_bytes(crl.public_bytes(serialization.Encoding.DER))
+
     for case, address in CASES.items():
         key = new_key()
         names = ["other." + DOMAIN] if case == "wrongname" else [host_of(case)]
@@ -144,6 +170,11 @@ def make(out_dir):
             options["days"] = (1, 30)
         elif case == "noserverauth":
             options["usages"] = (ExtendedKeyUsageOID.CLIENT_AUTH,)
+        elif case == "revoked":
+            options["crl"] = f"http://{CRL_ADDRESS}{CRL_PATH}"
+            options["serial"] = revoked_serial
+        elif case == "revocationoffline":
+            options["crl"] = UNREACHABLE_CRL
         elif case == "selfsigned":
             issuer, issuer_key, chain = host_of(case), key, []
         elif case == "untrusted":
