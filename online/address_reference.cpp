@@ -140,7 +140,7 @@ std::optional<std::string> ResolveAddressReference(const std::string& base,
   }
   if (!IsWebScheme(t.scheme) || !t.authority || t.authority->empty()) return std::nullopt;
   std::string result = Lower(*t.scheme) + "://" + *t.authority;
-  result += t.path.empty() ? "/" : t.path;
+  result += t.path;
   if (t.query) result += "?" + *t.query;
   return result;
 }

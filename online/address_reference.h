@@ -15,7 +15,7 @@ namespace dova {
 // character, text that is not well-formed UTF-8, a result whose scheme is not http or https
 // (compared without case, written in lower case), a result without a host, and a `base` that is
 // not itself an absolute http or https address. The fragment ("#...") is dropped, since it never
-// travels in a request; an empty path becomes "/". Dot segments are removed from the path.
+// travels in a request. Dot segments are removed from the path.
 std::optional<std::string> ResolveAddressReference(const std::string& base,
                                                    const std::string& reference);
 

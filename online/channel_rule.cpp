@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "online/address_reference.h"
 #include "online/page_documents.h"
+#include "online/web_address.h"
 #include "platform/clock.h"
 #include "platform/unicode_text.h"
 #include "text/number_text.h"
@@ -264,7 +264,7 @@ PageFindings ReadPageByRules(const ChannelRules& rules, const std::string& body,
     if (Trim(text).empty()) continue;
     for (const std::string& suffix : rules.suffixes) {
       const std::optional<std::string> address =
-          ResolveAddressReference(pageAddress, Trim(text) + suffix);
+          ResolveWebAddress(pageAddress, Trim(text) + suffix);
       if (!address) continue;
       bool known = false;
       for (const std::string& picture : findings.pictures) known |= picture == *address;
