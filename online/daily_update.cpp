@@ -155,7 +155,9 @@ Step DailyUpdateRun::FetchPictureAddress() {
     return Step::Ended;
   }
 
-  const ChannelPage page = ReadChannelPage(rules_, answer.text, pageUrl_);
+  // Addresses on the page are read against where it finally came from, after redirects.
+  const ChannelPage page = ReadChannelPage(
+      rules_, answer.text, answer.finalAddress.empty() ? pageUrl_ : answer.finalAddress);
   const auto& found = page.pictures;
   if (!force_ && std::find(found.begin(), found.end(), c_.CurrentWallpaper) != found.end()) {
     c_.SetTrayIcon(3);

@@ -85,28 +85,33 @@ TEST_F(DailyUpdateRulesTest, TodaysUtcPageAndTheThumbnailWhenTheOriginalIsTooLar
                  "PICTURE=json:/image/image/source|json:/image/thumbnail/source\r\n"
                  "CAPTION=json:/image/description/text;json:/image/artist/text;"
                  "json:/image/license/type\r\n");
+  // The page moved: its relative addresses are read against where it is now.
   site.Route("GET /feed/featured/2026/12/08",
-             Json(WikipediaAnswer("//" + site.Address() + "/o/Owl.jpg", "/t/640px-Owl.jpg")));
+             "HTTP/1.0 301 Moved Permanently\r\nLocation: /v2/featured/2026-12-08\r\n\r\n");
+  site.Route("GET /v2/featured/2026-12-08",
+             Json(WikipediaAnswer("//" + site.Address() + "/o/Owl.jpg", "t/640px-Owl.jpg")));
   ServePicture("/o/Owl.jpg", jpeg, 90000000);
-  ServePicture("/t/640px-Owl.jpg", jpeg);
+  ServePicture("/v2/featured/t/640px-Owl.jpg", jpeg);
 
   EXPECT_EQ(DailyPictureUpdate(c, false), DailyUpdateOutcome::Installed);
-  EXPECT_EQ(site.RequestLines(), Lines({"GET /feed/featured/2026/12/08", "HEAD /o/Owl.jpg",
-                                        "HEAD /t/640px-Owl.jpg", "GET /t/640px-Owl.jpg"}));
+  EXPECT_EQ(
+      site.RequestLines(),
+      Lines({"GET /feed/featured/2026/12/08", "GET /v2/featured/2026-12-08", "HEAD /o/Owl.jpg",
+             "HEAD /v2/featured/t/640px-Owl.jpg", "GET /v2/featured/t/640px-Owl.jpg"}));
   const Lines log = LogLines();
   EXPECT_EQ(log[0], "N URL: " + site.Url("/feed/featured/2026/12/08"));
   EXPECT_NE(std::find(log.begin(), log.end(),
                       "E " + P("errorimagesize1") + "90000000 " + P("errorimagesize2") + "5120000" +
                           P("errorimagesize3")),
             log.end());
-  EXPECT_EQ(c.CurrentWallpaper, site.Url("/t/640px-Owl.jpg"));
+  EXPECT_EQ(c.CurrentWallpaper, site.Url("/v2/featured/t/640px-Owl.jpg"));
   EXPECT_EQ(c.CurrentCaption, "A snowy owl in flight \xE2\x80\x94 Owler \xE2\x80\x94 CC BY-SA 4.0");
 
   // The scheduler's next run knows the thumbnail as today's picture.
   EXPECT_EQ(DailyPictureUpdate(c, false), DailyUpdateOutcome::Unchanged);
 
   // A page of 2 MiB is refused, whatever it holds.
-  site.Route("GET /feed/featured/2026/12/08",
+  site.Route("GET /v2/featured/2026-12-08",
              Json(WikipediaAnswer("/o/Owl.jpg", "/t/x.jpg") + std::string(2 << 20, ' ')));
   EXPECT_EQ(DailyPictureUpdate(c, true), DailyUpdateOutcome::Failed);
   EXPECT_EQ(c.form.statusText, P("unknowhttpcode") + " (the page is larger than 1048576 bytes)");
