@@ -120,12 +120,19 @@ void TForm1::FormCreate() {
   Guarded([&] { ShowStartWithWindows(c); });
   showAtStart_ = !f.CheckBox3.checked && Trim(c.CommandLineArgs) != "minimized";
   UpdateControls(c);
+  bool changedAtStartUp = false;
   Guarded([&] {
-    if (f.TabSheet1.highlighted && f.CheckBox1.checked) DailyPictureUpdate(c, true);
+    if (!f.TabSheet1.highlighted || !f.CheckBox1.checked) return;
+    changedAtStartUp = true;
+    scheduler_.StartUpUpdateEnded(c, DailyPictureUpdate(c, true));
   });
   Guarded([&] {
-    if (f.TabSheet2.highlighted && f.CheckBox7.checked) N1Click(c);
+    if (!f.TabSheet2.highlighted || !f.CheckBox7.checked) return;
+    changedAtStartUp = true;
+    N1Click(c);
   });
+  // A change time that passed while the program was not running.
+  Guarded([&] { scheduler_.StartedUp(c, changedAtStartUp); });
   // The change at start-up may have given "Previous picture" something to go back to.
   UpdateControls(c);
   settings_ = std::move(settings);
@@ -229,6 +236,14 @@ void TForm1::FormKeyDown(int key, ShiftState shift) {
 
 void TForm1::Timer1Timer() {
   Handle([&] { scheduler_.Tick(context_); });
+}
+
+void TForm1::Resumed() {
+  Handle([&] { scheduler_.Resumed(context_); });
+}
+
+void TForm1::NetworkChanged() {
+  Handle([&] { scheduler_.NetworkChanged(context_); });
 }
 
 }  // namespace dova

@@ -61,6 +61,10 @@ class TForm1 {
   void FormKeyDown(int key, ShiftState shift);
   // Timer1, every 60000 ms.
   void Timer1Timer();
+  // The machine resumed from sleep (WM_POWERBROADCAST).
+  void Resumed();
+  // The system reported a change of the network's addresses.
+  void NetworkChanged();
 
  private:
   template <typename Action>

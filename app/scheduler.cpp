@@ -22,8 +22,76 @@ bool ClockShows(const std::string& now, const std::string& hour, const std::stri
 
 }  // namespace
 
+// A gap between ticks longer than this means ticks were missed.
+constexpr double kMissedTicksGap = 2.0 / 1440;
+
+// "hh" and "nn" of an hour and a minute list as a time of day, "24" standing for midnight.
+std::optional<double> TimeOfDay(const std::string& hour, const std::string& minute) {
+  int h = 0, m = 0;
+  if (!ParseInteger(hour, h) || !ParseInteger(minute, m) || h < 0 || h > 24 || m < 0 || m > 59)
+    return std::nullopt;
+  return ((h % 24) * 60 + m) / 1440.0;
+}
+
 SchedulerActions DefaultSchedulerActions() {
-  return {[](AppContext& context) { DailyPictureUpdate(context, false); }, N1Click};
+  return {[](AppContext& context) { return DailyPictureUpdate(context, false); }, N1Click};
+}
+
+std::optional<double> LastScheduledMoment(const FormModel& form, double now) {
+  std::optional<double> time;
+  if (form.TabSheet1.highlighted && form.CheckBox2.checked)
+    time = TimeOfDay(form.ComboBox1.Text(), form.ComboBox2.Text());
+  else if (form.TabSheet2.highlighted && form.RadioButton6.checked)
+    time = TimeOfDay(form.ComboBox6.Text(), form.ComboBox7.Text());
+  if (!time) return std::nullopt;
+  const double today = std::floor(now) + *time;
+  return today <= now ? today : today - 1;
+}
+
+void Scheduler::RunDailyUpdate(AppContext& context) {
+  retry_.Record(context, actions_.dailyUpdate(context));
+}
+
+bool Scheduler::RunMissedChange(AppContext& context, double since) {
+  // Without a last change or tick there is no telling what was missed: a first run changes
+  // only when its rules say so.
+  if (since <= 0) return false;
+  const double now = context.platform.clock.Now();
+  const std::optional<double> moment = LastScheduledMoment(context.form, now);
+  // In the current minute the rule itself fires.
+  if (!moment || *moment <= since || FormatHourMinute(*moment) == FormatHourMinute(now))
+    return false;
+  context.log.Write(LogLevel::Notice, context.Phrase("missedchange"));
+  if (context.form.TabSheet1.highlighted)
+    RunDailyUpdate(context);
+  else
+    actions_.listChange(context);
+  return true;
+}
+
+void Scheduler::RunDueRetry(AppContext& context) {
+  if (!retry_.Due(context)) return;
+  context.log.Write(LogLevel::Notice, context.Phrase("networkback"));
+  RunDailyUpdate(context);
+}
+
+void Scheduler::StartUpUpdateEnded(AppContext& context, DailyUpdateOutcome outcome) {
+  retry_.Record(context, outcome);
+}
+
+void Scheduler::StartedUp(AppContext& context, bool changedAtStartUp) {
+  if (!changedAtStartUp) RunMissedChange(context, context.PreviousSetWallpaper);
+  lastTick_ = context.platform.clock.Now();
+}
+
+void Scheduler::Resumed(AppContext& context) {
+  RunMissedChange(context, lastTick_ != 0 ? lastTick_ : context.PreviousSetWallpaper);
+  lastTick_ = context.platform.clock.Now();
+}
+
+void Scheduler::NetworkChanged(AppContext& context) {
+  retry_.NetworkChanged();
+  RunDueRetry(context);
 }
 
 Scheduler::Scheduler(SchedulerActions actions) : actions_(std::move(actions)) {}
@@ -38,12 +106,18 @@ std::string FormatHourMinute(double dateTime) {
 
 void Scheduler::Tick(AppContext& context) {
   FormModel& form = context.form;
+  const double tickTime = context.platform.clock.Now();
+  const bool madeUp = lastTick_ != 0 && tickTime - lastTick_ > kMissedTicksGap &&
+                      RunMissedChange(context, lastTick_);
+  lastTick_ = tickTime;
+  if (madeUp) return;
+  RunDueRetry(context);
 
   if (form.TabSheet1.highlighted) {
     const std::string now = FormatHourMinute(context.platform.clock.Now());
     if (form.CheckBox2.checked && ClockShows(now, form.ComboBox1.Text(), form.ComboBox2.Text())) {
       context.log.Write(LogLevel::Notice, context.Phrase("frominternet"));
-      actions_.dailyUpdate(context);
+      RunDailyUpdate(context);
     }
   }
 

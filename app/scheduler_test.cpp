@@ -27,9 +27,17 @@ struct SchedulerTest : ::testing::Test {
   AppContext& c = app.ctx();
   FormModel& f = c.form;
   int dailyUpdates = 0;
+  std::vector<DailyUpdateOutcome> outcomes;  // of the next updates, in order; then Installed
   // The picture-of-the-day update is counted (it would go to the network); the from-list
   // change is the real one, installing real pictures.
-  Scheduler scheduler{SchedulerActions{[this](AppContext&) { ++dailyUpdates; }, N1Click}};
+  Scheduler scheduler{SchedulerActions{[this](AppContext&) {
+                                         ++dailyUpdates;
+                                         if (outcomes.empty()) return DailyUpdateOutcome::Installed;
+                                         const DailyUpdateOutcome next = outcomes.front();
+                                         outcomes.erase(outcomes.begin());
+                                         return next;
+                                       },
+                                       N1Click}};
 
   void SetUp() override {
     c.log.Open(c.DataDir + "dova.log");
@@ -228,6 +236,85 @@ TEST_F(SchedulerTest, DecodingErrorOfAScheduledChangeReachesTheCaller) {
   EXPECT_ANY_THROW(TickAt(10, 0, 0));
   EXPECT_FALSE(c.changeRunning);
   EXPECT_EQ(f.trayIconIndex, 2);
+}
+
+TEST_F(SchedulerTest, NoNetworkAtStartUpIsTriedAgainWhenItIsBackWithLongerWaits) {
+  PictureOfTheDayMode();
+  f.CheckBox2.checked = false;
+  app.clock.Set(2026, 12, 8, 9, 0, 0);
+  scheduler.StartUpUpdateEnded(c, DailyUpdateOutcome::ConnectFailed);
+  // While nothing says the network is back, nothing is tried.
+  for (int minute = 1; minute < 30; ++minute) TickAt(9, minute, 0);
+  EXPECT_EQ(dailyUpdates, 0);
+
+  outcomes = {DailyUpdateOutcome::ConnectFailed};
+  app.clock.Set(2026, 12, 8, 9, 30, 20);
+  scheduler.NetworkChanged(c);  // the first wait (1 minute) is over: tried at once, still down
+  EXPECT_EQ(dailyUpdates, 1);
+  app.clock.Set(2026, 12, 8, 9, 31, 0);
+  scheduler.NetworkChanged(c);  // within the second wait (2 minutes)
+  TickAt(9, 32, 0);
+  EXPECT_EQ(dailyUpdates, 1);
+  TickAt(9, 33, 0);  // the wait is over and the network was reported back meanwhile
+  EXPECT_EQ(dailyUpdates, 2);
+  app.clock.Set(2026, 12, 8, 9, 40, 0);
+  scheduler.NetworkChanged(c);  // it succeeded: nothing more
+  EXPECT_EQ(dailyUpdates, 2);
+  EXPECT_EQ(Count(Log(), "NOTICE " + c.Phrase("networkback")), 2);
+  EXPECT_EQ(Count(Log(), "NOTICE " + c.Phrase("retrylater") + " 1\n"), 1);
+  EXPECT_EQ(Count(Log(), "NOTICE " + c.Phrase("retrylater") + " 2\n"), 1);
+
+  // The waits double up to an hour; the retry ends with the day.
+  scheduler.StartUpUpdateEnded(c, DailyUpdateOutcome::ConnectFailed);
+  for (int i = 0; i < 7; ++i) {
+    outcomes = {DailyUpdateOutcome::ConnectFailed};
+    app.clock.now += 61.0 / 1440;
+    scheduler.NetworkChanged(c);
+  }
+  EXPECT_EQ(dailyUpdates, 9);
+  for (const char* wait : {" 4\n", " 8\n", " 16\n", " 32\n"})
+    EXPECT_EQ(Count(Log(), c.Phrase("retrylater") + wait), 1) << wait;
+  EXPECT_EQ(Count(Log(), c.Phrase("retrylater") + " 60\n"), 2);
+  app.clock.Set(2026, 12, 9, 0, 5, 0);
+  scheduler.NetworkChanged(c);
+  EXPECT_EQ(dailyUpdates, 9);
+}
+
+TEST_F(SchedulerTest, AChangeTimePassedInSleepOrWhileNotRunningChangesOnce) {
+  PictureOfTheDayMode();
+  f.CheckBox2.checked = true;
+  Choose(f.ComboBox1, "14");
+  Choose(f.ComboBox2, "00");
+  TickAt(13, 58, 0);
+  app.clock.Set(2026, 12, 8, 15, 30, 0);  // asleep from 13:58 to 15:30
+  scheduler.Resumed(c);
+  EXPECT_EQ(dailyUpdates, 1);
+  EXPECT_EQ(Count(Log(), "NOTICE " + c.Phrase("missedchange")), 1);
+  scheduler.Resumed(c);  // the second report of the same resume
+  TickAt(15, 31, 0);
+  TickAt(15, 32, 0);
+  EXPECT_EQ(dailyUpdates, 1);
+
+  // From the list at 13:00: a tick long after the last one makes up for it, once.
+  FromListMode();
+  f.Check(f.RadioButton6);
+  Choose(f.ComboBox6, "13");
+  Choose(f.ComboBox7, "00");
+  TickAt(12, 50, 0, 9);
+  TickAt(16, 0, 0, 9);
+  TickAt(16, 1, 0, 9);
+  EXPECT_EQ(ListChanges(), 1);
+  EXPECT_EQ(Count(Log(), "NOTICE " + c.Phrase("missedchange")), 2);
+
+  // At start-up: the last change was before yesterday's 13:00.
+  c.PreviousSetWallpaper = EncodeDateTime(2026, 12, 9, 16, 0, 0) - 1.5;
+  app.clock.Set(2026, 12, 10, 9, 0, 0);
+  scheduler.StartedUp(c, true);  // a change at start-up ran: nothing to make up for
+  EXPECT_EQ(ListChanges(), 1);
+  scheduler.StartedUp(c, false);
+  EXPECT_EQ(ListChanges(), 2);
+  scheduler.StartedUp(c, false);  // PreviousSetWallpaper is now
+  EXPECT_EQ(ListChanges(), 2);
 }
 
 TEST(WindowScheduler, TickOfTheWindowRunsTheRealListChange) {

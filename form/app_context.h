@@ -33,6 +33,7 @@ class AppContext {
   std::string CommandLineArgs;
 
   std::string CurrentWallpaper;       // the last picture taken: a URL or a list file's path
+  std::string CurrentCaption;         // what the channel says the wallpaper shows, or empty
   double PreviousSetWallpaper = 0.0;  // date-time of the last applied wallpaper, 0 = never
   double ScreenAspect = 0.0;          // screen width / height, taken at construction
   // The sources of the last wallpapers, newest first ([0] is shown now): see picture_history.h.

@@ -30,6 +30,9 @@ void ChannelCatalogue::Load(IniFile& ini) {
     channel.WpUrl = ini.ReadString(section, "WPURL", kMissing);
     channel.Image = ini.ReadString(section, "IMAGE", kMissing);
     channel.Enabled = ini.ReadString(section, "ENABLED", kMissing) == "1";
+    channel.Picture = ini.ReadString(section, "PICTURE", "");
+    channel.Suffix = ini.ReadString(section, "SUFFIX", "");
+    channel.Caption = ini.ReadString(section, "CAPTION", "");
     channels_.push_back(std::move(channel));
   }
 }
@@ -45,6 +48,10 @@ bool ChannelCatalogue::Save(IniFile& ini) const {
     written &= ini.WriteString(section, "WPURL", channel.WpUrl);
     written &= ini.WriteString(section, "IMAGE", channel.Image);
     written &= ini.WriteString(section, "ENABLED", channel.Enabled ? "1" : "0");
+    // Files without the rule keys stay as an older program wrote them.
+    if (!channel.Picture.empty()) written &= ini.WriteString(section, "PICTURE", channel.Picture);
+    if (!channel.Suffix.empty()) written &= ini.WriteString(section, "SUFFIX", channel.Suffix);
+    if (!channel.Caption.empty()) written &= ini.WriteString(section, "CAPTION", channel.Caption);
   }
   return written;
 }

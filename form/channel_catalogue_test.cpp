@@ -113,7 +113,7 @@ TEST_F(CatalogueFixture, LoadAndSaveKeepEveryFieldByteForByte) {
       "[Site1]\r\nURL=http://one/\xcf\xf0\xe8\xec\xe5\xf0\r\nWPURL=http://one/potd?day=1&x=2\r\n"
       "IMAGE=logo one.bmp\r\nENABLED=0\r\nCOMMENT=kept as it is\r\n"
       "[Site2]\r\nURL=http://two/\r\nWPURL=HTTP://TWO/P\r\nIMAGE=\xeb\xee\xe3\xee.bmp\r\n"
-      "ENABLED=1\r\n"
+      "ENABLED=1\r\nPICTURE=json:/hdurl|json:/url\r\nSUFFIX=_UHD.jpg\r\nCAPTION=json:/title\r\n"
       "[Site4]\r\nURL=http://four/\r\n";
   WriteIni(contents);
   LoadChannels(app.ctx(), *SettingsFile(app.ctx()));
@@ -136,7 +136,10 @@ TEST_F(CatalogueFixture, LoadAndSaveKeepEveryFieldByteForByte) {
     EXPECT_EQ(a.WpUrl, b.WpUrl);
     EXPECT_EQ(a.Image, b.Image);
     EXPECT_EQ(a.Enabled, b.Enabled);
+    EXPECT_EQ(a.Picture, b.Picture);
+    EXPECT_EQ(a.Caption, b.Caption);
   }
+  EXPECT_EQ(second.ctx().channels.Channels()[1].Suffix, "_UHD.jpg");
 }
 
 TEST_F(CatalogueFixture, MissingKeysReadAsDashAndAreWrittenSo) {

@@ -1,6 +1,7 @@
 #include "form/settings_store.h"
 
 #include "form/controller.h"
+#include "form/picture_caption.h"
 #include "form/picture_history.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
@@ -143,6 +144,7 @@ const std::vector<SettingRow>& Settings() {
       ProportionsSetting(),
       FitColorSetting(),
       TextSetting("Main", "CurrentWallpaper", "", &AppContext::CurrentWallpaper),
+      TextSetting("Main", "CurrentCaption", "", &AppContext::CurrentCaption),
       RecentSetting(0),
       RecentSetting(1),
       RecentSetting(2),
@@ -200,6 +202,7 @@ std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) 
   SettingRead read{context, memory_, errors};
   for (const SettingRow& row : Settings())
     row.read(row, ini.ReadString(row.section, row.key, row.def), read);
+  context.form.trayHint = TrayTipFor(context.CurrentCaption);
   return errors;
 }
 

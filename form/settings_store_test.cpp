@@ -55,6 +55,7 @@ TEST_F(SettingsFixture, SaveWritesEveryKeyInOrderAndReadsBackTheSame) {
   LoadFrom("[Main]\r\nWorkType=offline\r\nKeepMe=yes\r\n", store);
   app.ctx().PreviousSetWallpaper = 46364.5;
   app.ctx().CurrentWallpaper = "C:\\Pictures\\sea.jpg";
+  app.ctx().CurrentCaption = "Sea at noon \xE2\x80\x94 A. Photographer";
   const std::string text = SaveAndRead(store);
   const char* keys[] = {"Section=0",
                         "Resize=windows",
@@ -98,6 +99,7 @@ TEST_F(SettingsFixture, SaveWritesEveryKeyInOrderAndReadsBackTheSame) {
   EXPECT_TRUE(second.ctx().form.RadioButton10.checked);
   EXPECT_EQ(second.ctx().PreviousSetWallpaper, 46364.5);
   EXPECT_EQ(second.ctx().CurrentWallpaper, "C:\\Pictures\\sea.jpg");
+  EXPECT_EQ(second.ctx().CurrentCaption, "Sea at noon \xE2\x80\x94 A. Photographer");
 }
 
 TEST_F(SettingsFixture, WordChoicesAndIndexesFollowTheirRules) {

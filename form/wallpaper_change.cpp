@@ -3,6 +3,7 @@
 #include <chrono>
 #include <future>
 
+#include "form/picture_caption.h"
 #include "form/resize_mode_setting.h"
 #include "platform/file_system.h"
 
@@ -58,6 +59,7 @@ bool ChangeWallpaper(AppContext& context, const std::string& source,
   context.PreviousSetWallpaper = context.platform.clock.Now();
   RemoveFile(files.previous);
   context.SetStatus(std::string());
+  ShowPictureCaption(context, std::string());  // a channel's run shows its own after this
   return true;
 }
 

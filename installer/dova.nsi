@@ -175,6 +175,34 @@ FunctionEnd
 !insertmacro DEFINE_REMOVE_RUN_VALUE ""
 !insertmacro DEFINE_REMOVE_RUN_VALUE "un."
 
+; Adds one shipped channel ($R1 URL, $R2 WPURL, $R3 IMAGE, $R4 PICTURE, $R5 SUFFIX, $R6 CAPTION)
+; to the user's dova.ini, after the user's own channels, unless a channel there has its URL. The
+; program's list ends at the first section without URL (or with "-"), so that is where it goes;
+; nothing else of the file changes.
+Function AddShippedChannel
+  StrCpy $R7 1
+  loop:
+    ClearErrors
+    ReadINIStr $R8 "$INSTDIR\Sites\dova.ini" "Site$R7" "URL"
+    IfErrors add
+    StrCmp $R8 "-" add
+    StrCmp $R8 $R1 done
+    IntOp $R7 $R7 + 1
+    Goto loop
+  add:
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "URL" $R1
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "WPURL" $R2
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "IMAGE" $R3
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "ENABLED" "0"
+    StrCmp $R4 "" +2
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "PICTURE" $R4
+    StrCmp $R5 "" +2
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "SUFFIX" $R5
+    StrCmp $R6 "" +2
+    WriteINIStr "$INSTDIR\Sites\dova.ini" "Site$R7" "CAPTION" $R6
+  done:
+FunctionEnd
+
 ; --- install -----------------------------------------------------------------------------------
 Section "!$(SectionProgram)" SecProgram
   SectionIn RO
@@ -190,10 +218,15 @@ Section "!$(SectionProgram)" SecProgram
   SetOverwrite off
   !insertmacro DovaInstallSampleFiles
   SetOverwrite on
-  ; A new user gets the program in the language of the installer.
+  ; A new user gets the program in the language of the installer, and the channels in it where
+  ; they have one; an older installation gets the channels that came since.
   ${If} $0 == new
   ${AndIf} $LANGUAGE == ${LANG_RUSSIAN}
     WriteINIStr "$INSTDIR\Sites\dova.ini" "Main" "Language" "Russian"
+    !insertmacro DovaLocaliseShippedChannels
+  ${EndIf}
+  ${If} $0 == upgrade
+    !insertmacro DovaAddShippedChannels
   ${EndIf}
 
   SetOutPath "$INSTDIR"

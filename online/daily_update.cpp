@@ -1,5 +1,6 @@
 #include "online/daily_update.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -7,8 +8,10 @@
 #include <string>
 
 #include "form/channel_grid.h"
+#include "form/picture_caption.h"
 #include "form/picture_history.h"
 #include "form/wallpaper_change.h"
+#include "online/channel_page.h"
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
@@ -22,17 +25,21 @@ namespace dova {
 
 namespace {
 
-// The page and the HEAD answer are small; the fetcher keeps less than this.
+// The HEAD answer is small; the fetcher keeps less than this.
 constexpr long long kTextLimit = 16384;
 
 enum class Step { Go, Ended, Failed };
 
 class DailyUpdateRun {
  public:
-  DailyUpdateRun(AppContext& context, bool force, const std::string& wpUrl)
-      : c_(context), force_(force), wpUrl_(wpUrl), host_(context), settings_(host_.Settings()) {}
+  DailyUpdateRun(AppContext& context, bool force, const Channel& channel)
+      : c_(context),
+        force_(force),
+        channel_(channel),
+        host_(context),
+        settings_(host_.Settings()) {}
 
-  void Run();
+  DailyUpdateOutcome Run();
 
  private:
   Step FetchPictureAddress();
@@ -58,17 +65,32 @@ class DailyUpdateRun {
 
   AppContext& c_;
   const bool force_;
-  const std::string wpUrl_;  // a copy: a click during the transfers may change the current mark
+  const Channel channel_;  // a copy: a click during the transfers may change the current mark
+  ChannelRules rules_;
+  std::string pageUrl_;  // WPURL with today's date
   FormFetchHost host_;
   const ConnectionSettings settings_;   // read once: they hold for every request of the run
+  std::vector<std::string> pictures_;   // the addresses the page gives, best first
+  std::string caption_;                 // and what the picture shows
   std::string candidate_;               // the picture's address
   long long maximum_ = 0;               // the picture's byte limit
   std::optional<long long> announced_;  // its size as the HEAD answer gave it
+  DailyUpdateOutcome outcome_ = DailyUpdateOutcome::Failed;  // of a run that ends early
 };
 
-void DailyUpdateRun::Run() {
-  c_.log.Write(LogLevel::Notice, "URL: " + wpUrl_);
-  Report(Phrase("connectingto") + " " + ReadWebAddress(wpUrl_).host, LogLevel::Notice);
+DailyUpdateOutcome DailyUpdateRun::Run() {
+  pageUrl_ = TodaysPageAddress(channel_, c_.platform.clock.UtcNow());
+  c_.log.Write(LogLevel::Notice, "URL: " + pageUrl_);
+  std::string problem;
+  const std::optional<ChannelRules> rules =
+      ReadChannelRules(channel_.Picture, channel_.Suffix, channel_.Caption, problem);
+  if (!rules) {
+    Report(Phrase("channelrule") + " " + problem, LogLevel::Error);
+    c_.SetTrayIcon(2);
+    return DailyUpdateOutcome::Failed;
+  }
+  rules_ = *rules;
+  Report(Phrase("connectingto") + " " + ReadWebAddress(pageUrl_).host, LogLevel::Notice);
   c_.SetTrayIcon(1);
 
   bool failed = false;
@@ -76,7 +98,7 @@ void DailyUpdateRun::Run() {
     Step step = FetchPictureAddress();
     if (step == Step::Go) step = CheckSize();
     if (step == Step::Go) step = Download();
-    if (step == Step::Ended) return;
+    if (step == Step::Ended) return outcome_;
     failed = step == Step::Failed;
   } catch (const std::exception&) {
     // Unreadable settings (proxy port, maximum size, speed), an unreadable size, a file that
@@ -86,11 +108,13 @@ void DailyUpdateRun::Run() {
   }
 
   c_.SetTrayIcon(2);
+  bool installed = false;
   if (failed)
     Report(Phrase("waserror"), LogLevel::Notice);
-  else
-    InstallDownloadedPicture(c_);
+  else if ((installed = InstallDownloadedPicture(c_)))
+    ShowPictureCaption(c_, caption_);
   c_.SetTrayIcon(3);
+  return installed ? DailyUpdateOutcome::Installed : DailyUpdateOutcome::Failed;
 }
 
 std::string DailyUpdateRun::FailurePhrase(FetchFailure failure) const {
@@ -120,50 +144,73 @@ std::string DailyUpdateRun::FailurePhrase(FetchFailure failure) const {
 }
 
 Step DailyUpdateRun::FetchPictureAddress() {
-  const TextResponse page = FetchText(host_, settings_, "GET ", wpUrl_, kTextLimit);
-  if (page.failure != FetchFailure::None) return ReportFailure(page.failure, page.detail);
-  if (page.result != FetchResult::Success) {
+  const TextResponse answer =
+      FetchText(host_, settings_, "GET ", pageUrl_, PageAnswerLimit(rules_));
+  if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
+  if (answer.result != FetchResult::Success) {
     Report(Phrase("connecterror"), LogLevel::Error);
     c_.SetTrayIcon(2);
+    outcome_ = answer.result == FetchResult::ConnectFailed ? DailyUpdateOutcome::ConnectFailed
+                                                           : DailyUpdateOutcome::Failed;
     return Step::Ended;
   }
 
-  std::string candidate;
-  const bool oneLine = ReadPictureAddress(page.text, candidate) == PageVerdict::Address;
-  if (oneLine && candidate == c_.CurrentWallpaper && !force_) {
+  // Addresses on the page are read against where it finally came from, after redirects.
+  const ChannelPage page = ReadChannelPage(
+      rules_, answer.text, answer.finalAddress.empty() ? pageUrl_ : answer.finalAddress);
+  const auto& found = page.pictures;
+  if (!force_ && std::find(found.begin(), found.end(), c_.CurrentWallpaper) != found.end()) {
     c_.SetTrayIcon(3);
     Report(Phrase("dontneedupdate"), LogLevel::Notice);
+    outcome_ = DailyUpdateOutcome::Unchanged;
+    return Step::Ended;
+  }
+  // A video day, a day whose picture is not meant for the desktop: nothing is wrong.
+  if (page.outcome == PageOutcome::NoPictureToday) {
+    c_.SetTrayIcon(3);
+    Report(Phrase("nopicturetoday") + " (" + page.detail + ")", LogLevel::Notice);
+    outcome_ = DailyUpdateOutcome::NoPicture;
     return Step::Ended;
   }
   // Error texts ("Not Found") and addresses that would split the request are no picture.
-  if (!oneLine || !IsRequestableAddress(candidate)) {
-    Report(Phrase("unknowhttpcode"), LogLevel::Error);
+  if (page.outcome != PageOutcome::Picture) {
+    Report(Phrase("unknowhttpcode") + (page.detail.empty() ? "" : " (" + page.detail + ")"),
+           LogLevel::Error);
     c_.SetTrayIcon(2);
     return Step::Ended;
   }
   // Taken before the download: a picture that fails is not tried again by unforced runs.
-  c_.CurrentWallpaper = candidate;
-  candidate_ = candidate;
+  c_.CurrentWallpaper = found.front();
+  pictures_ = found;
+  caption_ = page.caption;
   return Step::Go;
 }
 
+// The first of the page's addresses whose size passes: a smaller one (a thumbnail, a smaller
+// size of the same picture) may follow one that is too large.
 Step DailyUpdateRun::CheckSize() {
-  const TextResponse answer = FetchText(host_, settings_, "HEAD ", candidate_, kTextLimit);
-  if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
-  maximum_ = MaximumPictureBytes(settings_);
-  const std::optional<ContentLength> length = ReadContentLength(answer.text);
-  if (!length) {
-    c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
+  for (const std::string& picture : pictures_) {
+    candidate_ = picture;
+    const TextResponse answer = FetchText(host_, settings_, "HEAD ", candidate_, kTextLimit);
+    if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
+    maximum_ = MaximumPictureBytes(settings_);
+    const std::optional<ContentLength> length = ReadContentLength(answer.text);
+    if (!length) {
+      c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
+      announced_.reset();
+    } else {
+      if (!length->bytes) throw Error(NotAnIntegerMessage(length->text));
+      announced_ = length->bytes;
+      if (*announced_ > maximum_) {
+        LogError(Phrase("errorimagesize1") + length->text + " " + Phrase("errorimagesize2") +
+                 std::to_string(maximum_) + Phrase("errorimagesize3"));
+        continue;
+      }
+    }
+    c_.CurrentWallpaper = candidate_;
     return Step::Go;
   }
-  if (!length->bytes) throw Error(NotAnIntegerMessage(length->text));
-  announced_ = length->bytes;
-  if (*announced_ > maximum_) {
-    LogError(Phrase("errorimagesize1") + length->text + " " + Phrase("errorimagesize2") +
-             std::to_string(maximum_) + Phrase("errorimagesize3"));
-    return Step::Failed;
-  }
-  return Step::Go;
+  return Step::Failed;
 }
 
 Step DailyUpdateRun::Download() {
@@ -225,26 +272,27 @@ void ReportNoChannel(AppContext& context) {
 
 }  // namespace
 
-void DailyPictureUpdate(AppContext& context, bool force) {
+DailyUpdateOutcome DailyPictureUpdate(AppContext& context, bool force) {
   ChangeGuard guard(context);
-  if (!guard.Acquired()) return;
+  if (!guard.Acquired()) return DailyUpdateOutcome::Busy;
   const Channel* channel = context.channels.CurrentChannel();
   if (!channel) {
     ReportNoChannel(context);
-    return;
+    return DailyUpdateOutcome::Failed;
   }
-  DailyUpdateRun(context, force, channel->WpUrl).Run();
+  return DailyUpdateRun(context, force, *channel).Run();
 }
 
-void InstallDownloadedPicture(AppContext& context) {
+bool InstallDownloadedPicture(AppContext& context) {
   const std::string tempPath = context.DataDir + "temp.jpg";
   WallpaperChangeTexts texts;
   texts.converting = context.Phrase("convertingimage");
   texts.updating = context.Phrase("updatedesktop");
   // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
   // The download is kept under a name of its own, for "Previous picture", instead of deleted.
-  ChangeWallpaper(context, tempPath, texts,
-                  [&] { RememberPicture(context, KeepDownloadedPicture(context, tempPath)); });
+  return ChangeWallpaper(context, tempPath, texts, [&] {
+    RememberPicture(context, KeepDownloadedPicture(context, tempPath));
+  });
 }
 
 void StringGrid1DblClick(AppContext& context, int row) {

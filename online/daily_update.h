@@ -9,18 +9,30 @@
 
 namespace dova {
 
+// How a run ended.
+enum class DailyUpdateOutcome {
+  Installed,      // a new picture is the wallpaper, its caption shown
+  Unchanged,      // the page gives the picture taken last time ("dontneedupdate")
+  NoPicture,      // the page says there is no picture today: a Notice, the tray at rest
+  ConnectFailed,  // the page's server could not be reached (no network, no name, refused)
+  Failed,         // anything else that was reported as a failure
+  Busy            // another wallpaper change was running: nothing was done
+};
+
 // Runs one update on the GUI thread, pumping the message queue during the transfers. A trigger
 // that arrives while another wallpaper change runs is ignored. Transfer failures are reported
 // and end the run; an error while decoding the picture or applying the wallpaper is not caught
 // here (the status keeps its text, the tray keeps image 2) and reaches the caller's error box.
-void DailyPictureUpdate(AppContext& context, bool force);
+// The page is read by the channel's rules (online/channel_rule.h); the picture is the first of
+// the addresses it gives whose size passes the maximum.
+DailyUpdateOutcome DailyPictureUpdate(AppContext& context, bool force);
 
 // The update's last step: converts DataDir + "temp.jpg" into the working bitmap that is not in
 // use, deletes temp.jpg, applies the bitmap and deletes the previous one, with the status texts
 // "convertingimage" (logged), "updatedesktop" and finally the empty text. When temp.jpg has
 // vanished the conversion reports it and nothing else changes: the current wallpaper and its
-// file stay. Decoding and desktop errors propagate.
-void InstallDownloadedPicture(AppContext& context);
+// file stay (false). Decoding and desktop errors propagate.
+bool InstallDownloadedPicture(AppContext& context);
 
 // A double click on the channel grid: the click's steps, then the daily update with force.
 void StringGrid1DblClick(AppContext& context, int row);

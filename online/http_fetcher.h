@@ -155,6 +155,9 @@ struct TextResponse {
   std::string text;                           // the response as it came, on success only
   FetchFailure failure = FetchFailure::None;  // on failure, when it has a name
   std::string detail;  // the system's words for a TLS failure, for the journal; may be empty
+  // The address that gave this answer: FetchText's after its redirects, against which the
+  // addresses a page names are read. Empty from SendRequestForText.
+  std::string finalAddress;
 };
 
 // Sends `request` (up to its first zero byte) and collects the response as it came: status

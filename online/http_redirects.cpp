@@ -46,6 +46,7 @@ TextResponse FetchText(FetchHost& host, const ConnectionSettings& settings,
     TextResponse response =
         ExchangeText(host, BuildHttpRequest(settings, method, address), limit, timeouts, deadline);
     if (response.result != FetchResult::Success) return response;
+    response.finalAddress = address;
     const std::optional<std::string> location = RedirectLocation(response.text);
     if (!location) return response;
     FetchFailure failure = FetchFailure::None;

@@ -1,5 +1,6 @@
 #include "online/web_address.h"
 
+#include "online/address_reference.h"
 #include "text/number_text.h"
 
 namespace dova {
@@ -13,79 +14,7 @@ std::string AsciiLower(std::string text) {
   return text;
 }
 
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The five parts of a URI reference (RFC 3986, appendix B). A part that is absent is nothing;
-// the path is always there, perhaps empty.
-struct UriParts {
-  std::optional<std::string> scheme;
-  std::optional<std::string> authority;
-  std::string path;
-  std::optional<std::string> query;
-  std::optional<std::string> fragment;
-};
-
-UriParts SplitUri(const std::string& text) {
-  UriParts parts;
-  std::size_t i = 0;
-  // A scheme is letters, digits, "+", "-" and "." from a letter up to a ":", before any of
-  // "/?#".
-  std::size_t colon = text.find_first_of(":/?#");
-  if (colon != std::string::npos && text[colon] == ':' && colon > 0 && IsAlpha(text[0])) {
-    bool valid = true;
-    for (std::size_t k = 1; k < colon; ++k) {
-      const char c = text[k];
-      if (!IsAlpha(c) && !IsDigit(c) && c != '+' && c != '-' && c != '.') valid = false;
-    }
-    if (valid) {
-      parts.scheme = text.substr(0, colon);
-      i = colon + 1;
-    }
-  }
-  if (text.compare(i, 2, "//") == 0) {
-    const std::size_t end = std::min(text.find_first_of("/?#", i + 2), text.size());
-    parts.authority = text.substr(i + 2, end - i - 2);
-    i = end;
-  }
-  const std::size_t pathEnd = std::min(text.find_first_of("?#", i), text.size());
-  parts.path = text.substr(i, pathEnd - i);
-  i = pathEnd;
-  if (i < text.size() && text[i] == '?') {
-    const std::size_t end = std::min(text.find('#', i), text.size());
-    parts.query = text.substr(i + 1, end - i - 1);
-    i = end;
-  }
-  if (i < text.size()) parts.fragment = text.substr(i + 1);
-  return parts;
-}
-
-// RFC 3986 section 5.2.4.
-std::string RemoveDotSegments(std::string input) {
-  std::string output;
-  while (!input.empty()) {
-    if (input.compare(0, 3, "../") == 0) {
-      input.erase(0, 3);
-    } else if (input.compare(0, 2, "./") == 0) {
-      input.erase(0, 2);
-    } else if (input.compare(0, 3, "/./") == 0) {
-      input.erase(0, 2);
-    } else if (input == "/.") {
-      input = "/";
-    } else if (input.compare(0, 4, "/../") == 0 || input == "/..") {
-      input = input.size() == 3 ? "/" : input.substr(3);
-      const std::size_t last = output.rfind('/');
-      output.erase(last == std::string::npos ? 0 : last);
-    } else if (input == "." || input == "..") {
-      input.clear();
-    } else {
-      const std::size_t next = input.find('/', input[0] == '/' ? 1 : 0);
-      output += input.substr(0, next);
-      input.erase(0, next == std::string::npos ? input.size() : next);
-    }
-  }
-  return output;
-}
 
 }  // namespace
 
@@ -140,47 +69,11 @@ WebAddress ReadWebAddress(const std::string& url) {
 
 std::optional<std::string> ResolveWebAddress(const std::string& base,
                                              const std::string& reference) {
+  // One resolver for redirects and channel pages alike; the result must also be an address
+  // the fetcher can take (a port it can read, no login in it).
   if (!ParseWebAddress(base)) return std::nullopt;
-  const UriParts b = SplitUri(base);
-  const UriParts r = SplitUri(reference);
-  UriParts t;
-  if (r.scheme) {
-    t.scheme = r.scheme;
-    t.authority = r.authority;
-    t.path = RemoveDotSegments(r.path);
-    t.query = r.query;
-  } else {
-    t.scheme = b.scheme;
-    if (r.authority) {
-      t.authority = r.authority;
-      t.path = RemoveDotSegments(r.path);
-      t.query = r.query;
-    } else {
-      t.authority = b.authority;
-      if (r.path.empty()) {
-        t.path = b.path;
-        t.query = r.query ? r.query : b.query;
-      } else {
-        if (r.path[0] == '/') {
-          t.path = RemoveDotSegments(r.path);
-        } else {
-          // Merge (5.2.3): the base path up to its last "/", or "/" for a base without a path.
-          const std::size_t slash = b.path.rfind('/');
-          const std::string merged =
-              b.authority && b.path.empty()
-                  ? "/" + r.path
-                  : (slash == std::string::npos ? r.path : b.path.substr(0, slash + 1) + r.path);
-          t.path = RemoveDotSegments(merged);
-        }
-        t.query = r.query;
-      }
-    }
-  }
-  std::string result = *t.scheme + ":";
-  if (t.authority) result += "//" + *t.authority;
-  result += t.path;
-  if (t.query) result += "?" + *t.query;
-  if (!ParseWebAddress(result)) return std::nullopt;
+  std::optional<std::string> result = ResolveAddressReference(base, reference);
+  if (!result || !ParseWebAddress(*result)) return std::nullopt;
   return result;
 }
 

@@ -11,6 +11,7 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual double Now() = 0;                                   // local date-time
+  virtual double UtcNow() = 0;                                // the same instant in UTC
   virtual std::string FormatShortDate(double dateTime) = 0;   // user's short date format
   virtual std::string FormatLongTime(double dateTime) = 0;    // user's long time format
   virtual char DecimalSeparator() = 0;                        // user's decimal separator

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds, from Debian's source packages, every library the windows preset links, into
-# build/deps: libjpeg-turbo, zlib and libpng. The one place that knows the list: scripts/run.sh,
+# build/deps: libjpeg-turbo, zlib, libpng and pugixml. The one place that knows the list: scripts/run.sh,
 # scripts/test.sh, scripts/package.sh and scripts/run-windows-tests.sh all call it. Each library
 # is built only when it is missing (FORCE=1 rebuilds).
 set -euo pipefail
@@ -8,3 +8,4 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 "$here/build-libjpeg-windows.sh"
 "$here/build-libpng-windows.sh"
+"$here/build-pugixml-windows.sh"

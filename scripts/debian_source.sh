@@ -1,5 +1,5 @@
 # Shared by the scripts that build a library for Windows from Debian's source packages
-# (build-libjpeg-windows.sh, build-libpng-windows.sh), all called by build-windows-deps.sh;
+# (build-libjpeg-windows.sh, build-libpng-windows.sh, build-pugixml-windows.sh), all called by build-windows-deps.sh;
 # sourced, not run.
 
 as_root() {

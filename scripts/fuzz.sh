@@ -23,7 +23,8 @@ build="${DOVA_FUZZ_BUILD_DIR:-build/fuzz}"
 jobs="${DOVA_FUZZ_JOBS:-2}"
 all_targets=(read_jpeg_size_fuzz decode_jpeg_fuzz decode_picture_fuzz read_picture_size_fuzz
              bmp_file_fuzz http_response_fuzz
-             picture_address_fuzz ini_text_fuzz settings_file_fuzz language_file_fuzz
+             picture_address_fuzz channel_json_rule_fuzz channel_feed_rule_fuzz
+             ini_text_fuzz settings_file_fuzz language_file_fuzz
              picture_list_fuzz command_line_fuzz)
 if [[ $# -gt 0 ]]; then
   targets=("$@")
@@ -88,11 +89,13 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 declare -A max_len=([read_jpeg_size_fuzz]=4096 [decode_jpeg_fuzz]=32768
                     [decode_picture_fuzz]=16384 [read_picture_size_fuzz]=512 [bmp_file_fuzz]=4096
                     [http_response_fuzz]=8192 [picture_address_fuzz]=1024 [ini_text_fuzz]=2048
+                    [channel_json_rule_fuzz]=4096 [channel_feed_rule_fuzz]=4096
                     [settings_file_fuzz]=2048 [language_file_fuzz]=4096 [picture_list_fuzz]=2048
                     [command_line_fuzz]=512)
 declare -A dict=([read_jpeg_size_fuzz]=jpeg [decode_jpeg_fuzz]=jpeg [decode_picture_fuzz]=picture
                  [read_picture_size_fuzz]=picture [bmp_file_fuzz]=bmp
                  [http_response_fuzz]=http [picture_address_fuzz]=http [ini_text_fuzz]=ini
+                 [channel_json_rule_fuzz]=json [channel_feed_rule_fuzz]=xml
                  [settings_file_fuzz]=ini [language_file_fuzz]=ini
                  [picture_list_fuzz]=picture_list [command_line_fuzz]=command_line)
 failed=0

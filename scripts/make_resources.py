@@ -20,7 +20,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from artwork import banners, fileformats, glyphs, icons  # noqa: E402
 
 MARK_EDGE = (251, 252, 254)  # the light corner of a channel logo, where the marks are drawn
-LOGOS = {"demo_logo1.bmp": banners.demo_logo_1, "demo_logo2.bmp": banners.demo_logo_2}
+LOGOS = {"demo_logo1.bmp": banners.demo_logo_1, "demo_logo2.bmp": banners.demo_logo_2,
+         "bing.bmp": banners.bing_logo, "wikipedia.bmp": banners.wikipedia_logo,
+         "apod.bmp": banners.apod_logo}
 
 
 def logo_files():

@@ -25,6 +25,10 @@ stage=$work/Dova
 rm -rf "$work"
 mkdir -p "$work"
 cmake --install "$build" --prefix "$stage" >/dev/null
+# The release's settings list the shipped channels (installer/dova.ini); the demo channel's
+# settings and logos are for the development run and the tests.
+cp installer/dova.ini "$stage/Sites/dova.ini"
+rm -f "$stage"/Sites/demo_logo*.bmp
 
 release=$root/build/release
 mkdir -p "$release"
@@ -47,6 +51,7 @@ files=$work/files.nsh
   echo "  SetOutPath \"\$INSTDIR\\Sites\""
   for f in "$stage"/Sites/*; do echo "  File \"$f\""; done
   echo "!macroend"
+  python3 installer/shipped_channels.py installer/dova.ini
   echo "!macro DovaRemoveProgramFiles"
   for f in "$stage"/*; do [ -f "$f" ] && echo "  Delete \"\$INSTDIR\\${f##*/}\""; done
   for f in "$stage"/Languages/*; do echo "  Delete \"\$INSTDIR\\Languages\\${f##*/}\""; done

@@ -19,6 +19,7 @@ MainWindow::MainWindow(Win32HelpViewer& help) : help_(help) {}
 MainWindow::~MainWindow() {
   // The tray icon goes before the window its menu and hook belong to.
   tray_.reset();
+  networkWatch_.reset();
   fileGrid_ = nullptr;
   channelGrid_ = nullptr;
   views_.clear();
@@ -73,6 +74,7 @@ void MainWindow::Create(TForm1& form) {
   CreateMenu();
   CreateTooltips();
   SetTimer(window_, kTimerId, static_cast<UINT>(f.timerInterval), nullptr);
+  networkWatch_ = std::make_unique<NetworkChangeWatch>(window_, kNetworkMessage);
   Sync();
   CreateTray();
 }
@@ -277,6 +279,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_POWERBROADCAST:
+      // Both come after a sleep (the second when a user is there); the second finds nothing
+      // left to make up for.
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+        Dispatch([this] { form_->Resumed(); });
+      return TRUE;
+    case kNetworkMessage:
+      Dispatch([this] { form_->NetworkChanged(); });
+      return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;

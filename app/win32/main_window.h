@@ -16,6 +16,7 @@
 
 #include "app/main_form.h"
 #include "app/win32/control_view.h"
+#include "app/win32/network_change_watch.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/view_channel_grid.h"
 #include "app/win32/view_file_grid.h"
@@ -136,6 +137,7 @@ class MainWindow : public MessagePump, public WindowHost, private ControlHost {
   FileGridView* fileGrid_ = nullptr;        // owned by its view
   ChannelGridView* channelGrid_ = nullptr;  // owned by its view
   std::unique_ptr<TTrayIcon> tray_;
+  std::unique_ptr<NetworkChangeWatch> networkWatch_;
   HWND tabs_ = nullptr, status_ = nullptr, tooltips_ = nullptr;
   std::vector<HWND> pages_;
   UniqueMenu menu_;

@@ -11,5 +11,6 @@ constexpr int kControlIdBase = 1000;            // control ids: kControlIdBase +
 constexpr int kMenuIdBase = 2000;               // popup menu commands: kMenuIdBase + item order
 constexpr UINT_PTR kTimerId = 1;                // Timer1
 constexpr UINT kSelectionMessage = WM_APP + 1;  // the list's selection changed (posted)
+constexpr UINT kNetworkMessage = WM_APP + 2;    // the network's addresses changed (posted)
 
 }  // namespace dova

@@ -76,6 +76,16 @@ class PosixClock : public Clock {
                           static_cast<int>(now.tv_nsec / 1000000));
   }
 
+  double UtcNow() override {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::tm utc{};
+    gmtime_r(&now.tv_sec, &utc);
+    return EncodeDateTime(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
+                          utc.tm_sec > 59 ? 59 : utc.tm_sec,
+                          static_cast<int>(now.tv_nsec / 1000000));
+  }
+
   std::string FormatShortDate(double dateTime) override {
     return Format(dateTime, D_FMT, "%Y-%m-%d");
   }

@@ -38,6 +38,13 @@ class WindowsClock : public Clock {
                           now.wMilliseconds);
   }
 
+  double UtcNow() override {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return EncodeDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                          now.wMilliseconds);
+  }
+
   std::string FormatShortDate(double dateTime) override {
     const SYSTEMTIME time = ToSystemTime(dateTime);
     wchar_t text[256];

@@ -55,6 +55,45 @@ def channel_logo(name, subtitle, paper, edge, sky_top, sky_bottom, sun, hill_bac
     return c
 
 
+def text_mark_logo(name, subtitle, paper, edge, accent, ink, ink_light):
+    """160 x 44: the logo of a shipped channel, a text mark of our own making (never the
+    service's trademark): the name's initial on a tile, the name and what the channel gives.
+    The left 16 pixels stay plain for the list's channel mark."""
+    w, h = 160, 44
+    c = Canvas(w, h)
+    card = box(0.5, 0.5, w - 0.5, h - 0.5, 3.5)
+    c.fill(card, linear_gradient(0, 0, rgb("#ffffff"), 0, h, paper))
+    c.fill(outline(card, 1.0), edge)
+    tile = box(18.5, 7.5, 48.5, 36.5, 4.0)
+    c.fill(tile, linear_gradient(0, 7, mix(accent, (1, 1, 1), 0.25), 0, 37, accent))
+    initial = name[0]
+    size = 17.0
+    left = 33.5 - strokefont.text_width(initial, size, size * 0.17) / 2
+    c.fill_coverage(strokefont.coverage(w, h, initial, left, 30.5, size, size * 0.17),
+                    rgb("#ffffff"))
+    size = 11.0
+    while strokefont.text_width(name, size, size * 0.155) > w - 56 - 6:
+        size -= 0.25
+    c.fill_coverage(strokefont.coverage(w, h, name, 56, 22, size, size * 0.155), ink)
+    c.fill_coverage(strokefont.coverage(w, h, subtitle, 56, 34, 6.5, 0.95), ink_light)
+    return c
+
+
+def bing_logo():
+    return text_mark_logo("Bing", "image of the day", rgb("#e6f4f4"), rgb("#8cc3c3"),
+                          rgb("#15838a"), rgb("#0f4f55"), rgb("#4a7f84"))
+
+
+def wikipedia_logo():
+    return text_mark_logo("Wikipedia", "featured picture", rgb("#efefef"), rgb("#b5b5b5"),
+                          rgb("#5a5a5a"), rgb("#202020"), rgb("#6a6a6a"))
+
+
+def apod_logo():
+    return text_mark_logo("NASA APOD", "astronomy picture", rgb("#e4e8f6"), rgb("#98a3cf"),
+                          rgb("#243a8c"), rgb("#16245c"), rgb("#56608f"))
+
+
 def demo_logo_1():
     return channel_logo("Dova Demo", "picture of the day", rgb("#e3eefb"), rgb("#9db8dc"),
                         rgb("#2f7fd8"), rgb("#a9d8ff"), rgb("#ffc23a"), rgb("#58b368"),

@@ -29,7 +29,11 @@ RUN_VALUE = "Dova Wallpaper Changer"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SHORTCUT = r"Microsoft\Windows\Start Menu\Programs\Dova Wallpaper Changer.lnk"
 PROGRAM_FILES = ["Dova.exe", "Dova.chm", "Languages/English.ini", "Languages/Russian.ini"]
-SAMPLE_FILES = sorted("Sites/" + name for name in os.listdir(os.path.join(ROOT, "Sites")))
+# The release's settings list the shipped channels; the demo channel's are for development.
+SAMPLE_FILES = sorted(["Sites/dova.ini"] + ["Sites/" + name
+                                            for name in os.listdir(os.path.join(ROOT, "Sites"))
+                                            if name.endswith(".bmp") and not name.startswith("demo")])
+SOURCE_OF = {"Sites/dova.ini": "installer/dova.ini"}
 
 
 def version():
@@ -106,7 +110,9 @@ class PortableZip(unittest.TestCase):
                 self.assertEqual(z.read(name), read_bytes(os.path.join(DIST, name)), name)
             for name in names:
                 if "/" in name:
-                    self.assertEqual(z.read(name), read_bytes(os.path.join(ROOT, name)), name)
+                    self.assertEqual(z.read(name),
+                                     read_bytes(os.path.join(ROOT, SOURCE_OF.get(name, name))),
+                                     name)
 
 
 class Installer(unittest.TestCase):
@@ -247,12 +253,12 @@ class Installer(unittest.TestCase):
         picture_windows = "C:" + picture[len(os.path.join(PREFIX, "drive_c")):].replace("/", "\\")
         self.write_site("dova.lst", "320x240\t%s\n" % picture_windows)
         own_logo = read_bytes(os.path.join(ROOT, "Sites", "demo_logo2.bmp"))
-        with open(self.sites_path("demo_logo1.bmp"), "wb") as f:
+        with open(self.sites_path("bing.bmp"), "wb") as f:
             f.write(own_logo)
         with open(self.sites_path("wallpaper1.bmp"), "wb") as f:
             f.write(own_logo)
         user_files = {name: read_bytes(self.sites_path(name))
-                      for name in ("dova.ini", "dova.lst", "dova.log", "demo_logo1.bmp",
+                      for name in ("dova.ini", "dova.lst", "dova.log", "bing.bmp",
                                    "wallpaper1.bmp")}
 
         # An upgrade, without start-up this time: the user's files stay as they are.
@@ -273,7 +279,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(saved["Main"]["Section"], "2")
         self.assertEqual(saved["OnLine"]["OnLoad"], "0")
         self.assertEqual(self.read_site("dova.lst"), "320x240\t%s\r\n" % picture_windows)
-        self.assertEqual(read_bytes(self.sites_path("demo_logo1.bmp")), own_logo)
+        self.assertEqual(read_bytes(self.sites_path("bing.bmp")), own_logo)
         # The upgrade keeps the user's choice of no start-up.
         self.assertNotIn(RUN_VALUE, self.wine.reg_values(RUN_KEY) or {})
 
@@ -294,6 +300,25 @@ class Installer(unittest.TestCase):
         for name in user_files:
             self.assertTrue(os.path.isfile(self.sites_path(name)), name)
         self.assertEqual(read_ini(self.read_site("dova.ini"))["Main"]["Section"], "2")
+
+        # An upgrade over an older installation, whose dova.ini has only the user's own
+        # channels, adds the shipped ones after them and changes nothing else.
+        older = ("[Main]\nSection=2\n[Site1]\nURL=http://own/\nWPURL=http://own/potd\n"
+                 "IMAGE=own.bmp\nENABLED=1\n[Site2]\nURL=https://apod.nasa.gov/apod/\n"
+                 "WPURL=http://mirror/apod\nIMAGE=-\nENABLED=0\n")
+        self.write_site("dova.ini", older)
+        self.install()
+        upgraded = self.read_site("dova.ini").replace("\r\n", "\n")
+        self.assertTrue(upgraded.startswith(older), upgraded)
+        settings = read_ini(self.read_site("dova.ini"))
+        shipped = read_ini(read_bytes(os.path.join(ROOT, "installer", "dova.ini")).decode())
+        self.assertEqual(settings["Site2"]["WPURL"], "http://mirror/apod")  # the user's APOD
+        self.assertEqual(settings["Site3"]["URL"], shipped["Site1"]["URL"])  # Bing
+        self.assertEqual(settings["Site3"]["PICTURE"], shipped["Site1"]["PICTURE"])
+        self.assertEqual(settings["Site3"]["ENABLED"], "0")
+        self.assertEqual(settings["Site4"]["URL"], shipped["Site2"]["URL"])  # Wikipedia
+        self.assertEqual(settings["Site4"]["CAPTION"], shipped["Site2"]["CAPTION"])
+        self.assertNotIn("Site5", settings)
 
 
 class InstallerPages(unittest.TestCase):
@@ -385,6 +410,7 @@ class InstallerPages(unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.wine.driver("visible")[1] == "1", 10))
         settings = read_ini(read_bytes(self.installed("Sites/dova.ini")).decode("cp1251"))
         self.assertEqual(settings["Main"]["Language"], "Russian")
+        self.assertTrue(settings["Site1"]["WPURL"].endswith("&mkt=ru-RU"))  # Bing in Russian
         with open(self.installed("Sites/dova.log"), "rb") as f:
             self.assertIn((self.DIR + r"\Languages\Russian").encode(), f.read())
 
@@ -405,7 +431,7 @@ class InstallerPages(unittest.TestCase):
         self.press(uninstall, "Return")
         self.assertTrue(wait_until(lambda: self.wine.reg_values(UNINSTALL_KEY) is None, 30))
         self.assertEqual(os.listdir(self.installed("")), ["Sites"])
-        for name in ("dova.ini", "dova.log", "demo_logo1.bmp"):
+        for name in ("dova.ini", "dova.log", "bing.bmp"):
             self.assertTrue(os.path.isfile(self.installed("Sites/" + name)), name)
 
 

@@ -17,6 +17,7 @@ namespace dova {
 class SteadyTestClock : public Clock {
  public:
   double Now() override { return 0; }
+  double UtcNow() override { return 0; }
   std::string FormatShortDate(double) override { return std::string(); }
   std::string FormatLongTime(double) override { return std::string(); }
   char DecimalSeparator() override { return '.'; }

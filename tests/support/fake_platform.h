@@ -23,7 +23,9 @@ class FakeClock : public Clock {
   double now = EncodeDateTime(2026, 12, 8, 10, 0, 0);
   char decimalSeparator = '.';
   std::uint64_t steady = 0;
+  double utcOffset = 0;  // local time minus UTC, in days
   double Now() override { return now; }
+  double UtcNow() override { return now - utcOffset; }
   std::string FormatShortDate(double t) override {
     int y, m, d;
     DecodeDate(t, y, m, d);
