@@ -32,8 +32,13 @@ bool ConvertBesideTheWindow(AppContext& context, const std::string& source,
   return conversion.get();
 }
 
-bool ChangeWallpaper(AppContext& context, const std::string& source,
-                     const WallpaperChangeTexts& texts, const std::function<void()>& converted) {
+WallpaperPosition PositionForMode(ResizeMode mode) {
+  return mode == ResizeMode::None ? WallpaperPosition::Centre : WallpaperPosition::Stretch;
+}
+
+ChangeOutcome ChangeWallpaper(AppContext& context, const std::string& source,
+                              const WallpaperChangeTexts& texts,
+                              const std::function<void()>& changed) {
   context.SetStatus(texts.converting);
   context.LogStatus(LogLevel::Notice);
   const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
@@ -42,16 +47,24 @@ bool ChangeWallpaper(AppContext& context, const std::string& source,
     context.SetStatus(context.Phrase("notfound1") + " " + source + " " +
                       context.Phrase("notfound2"));
     context.LogStatus(LogLevel::Notice);
-    return false;
+    return ChangeOutcome::SourceMissing;
   }
-  if (converted) converted();
   context.SetStatus(texts.updating);
   if (texts.logUpdating) context.LogStatus(LogLevel::Notice);
-  context.platform.desktop.SetWallpaper(files.target, options.mode == ResizeMode::None);
+  const DesktopResult shown =
+      context.platform.desktop.SetWallpaper(files.target, PositionForMode(options.mode));
+  if (!shown.applied) {
+    // The desktop still shows the previous bitmap: that one stays, the new one goes.
+    RemoveFile(files.target);
+    context.SetStatus(context.Phrase("desktoperror") + ": " + shown.reason);
+    context.LogStatus(LogLevel::Error);
+    return ChangeOutcome::DesktopRefused;
+  }
+  if (changed) changed();
   context.PreviousSetWallpaper = context.platform.clock.Now();
   RemoveFile(files.previous);
   context.SetStatus(std::string());
-  return true;
+  return ChangeOutcome::Changed;
 }
 
 }  // namespace dova

@@ -156,13 +156,18 @@ TEST_F(PictureListTest, APathBeyondTheAnsiCodePageMakesTheListUtf8WithAMarkAndCo
   // Everything fits Windows-1252: the list stays in it, as earlier versions wrote it.
   grid.rows = {MakeListRow(german, "800x600")};
   ASSERT_TRUE(SavePictureList(c));
-  EXPECT_EQ(ListFile(), "800x600\tC:\\Bilder\\Gr\xF6\xDF" "e.jpg\r\n");
+  EXPECT_EQ(ListFile(),
+            "800x600\tC:\\Bilder\\Gr\xF6\xDF"
+            "e.jpg\r\n");
 
   // A row that does not fit turns the whole file into UTF-8 with a byte order mark.
   grid.rows = {MakeListRow(german, "800x600"), MakeListRow(chinese, "")};
   ASSERT_TRUE(SavePictureList(c));
   const std::string saved = ListFile();
-  EXPECT_EQ(saved, "\xEF\xBB\xBF" "800x600\t" + german + "\r\n\t" + chinese + "\r\n");
+  EXPECT_EQ(saved,
+            "\xEF\xBB\xBF"
+            "800x600\t" +
+                german + "\r\n\t" + chinese + "\r\n");
   grid.rows = {GridRow{}};
   LoadPictureList(c, 1);
   ASSERT_EQ(grid.RowCount(), 2);
@@ -298,6 +303,41 @@ TEST_F(PictureListTest, InOrderChangeWrapsAroundAndInstallsThroughBothBitmapsInT
   EXPECT_EQ(fixedLines, 2u);
   EXPECT_NE(log.find("NOTICE " + c.Phrase("convertingimage") + " " + paths[1]), std::string::npos);
   EXPECT_NE(log.find("NOTICE " + c.Phrase("updatingdesktop")), std::string::npos);
+}
+
+TEST_F(PictureListTest, ADesktopThatRefusesTheBitmapLeavesTheWallpaperAndItsRecordAlone) {
+  const std::vector<std::string> paths = MakePictures(3);
+  grid.SelectRows(0, 0);
+  c.form.Check(c.form.RadioButton4);
+  c.form.Check(c.form.RadioButton3);  // do not resize: centred
+  app.clock.Set(2026, 12, 8, 11, 30, 0);
+  N1Click(c);
+  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
+  EXPECT_EQ(app.desktop.position, WallpaperPosition::Centre);
+  const double changedAt = c.PreviousSetWallpaper;
+  const std::vector<std::string> history = c.RecentPictures;
+
+  app.desktop.refusal = "Access is denied.";
+  app.clock.Set(2026, 12, 8, 12, 0, 0);
+  N1Click(c);
+  EXPECT_EQ(app.desktop.refused, 1);
+  EXPECT_TRUE(FileExists(c.DataDir + "wallpaper1.bmp"));  // still the desktop's bitmap
+  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper2.bmp"));
+  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
+  EXPECT_EQ(c.PreviousSetWallpaper, changedAt);
+  EXPECT_EQ(c.RecentPictures, history);
+  const std::string report = c.Phrase("desktoperror") + ": Access is denied.";
+  EXPECT_EQ(c.form.statusText, report);
+  EXPECT_NE(Log().find("ERROR  " + report), std::string::npos);
+  EXPECT_EQ(c.form.trayIconIndex, 3);
+
+  app.desktop.refusal.clear();
+  c.form.Check(c.form.RadioButton1);  // Windows stretches
+  N1Click(c);
+  EXPECT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper2.bmp");
+  EXPECT_EQ(app.desktop.position, WallpaperPosition::Stretch);
+  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper1.bmp"));
+  EXPECT_EQ(c.PreviousSetWallpaper, app.clock.now);
 }
 
 TEST_F(PictureListTest, InOrderChangeFromARangeTakesTheRowAfterItsTopAndScrollsIt) {

@@ -1,6 +1,6 @@
 // The current user's desktop: wallpaper values in the registry, the shell for web addresses.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 
@@ -14,17 +14,23 @@ namespace {
 
 class WindowsDesktop : public Desktop {
  public:
-  void SetWallpaper(const std::string& bitmapPath, bool doNotResize) override {
+  DesktopResult SetWallpaper(const std::string& bitmapPath, WallpaperPosition position) override {
     {
       UserRegistryKey key = UserRegistryKey::Create("Control Panel\\Desktop");
       key.SetString("Wallpaper", bitmapPath);
-      key.SetString("StrechWallpaper", doNotResize ? "1" : "0");
+      key.SetString("WallpaperStyle", WallpaperStyleValue(position));
+      key.SetString("TileWallpaper", TileWallpaperValue(position));
+      key.SetString("StrechWallpaper", StrechWallpaperValue(position));
     }
     // The values are in the registry already: only tell the desktop, do not write the profile.
     // The bitmap is named in the call itself: a null name asks Windows for its default
     // wallpaper instead.
     std::wstring path = Wide(bitmapPath);
-    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE);
+    DesktopResult result;
+    result.applied =
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE) != 0;
+    if (!result.applied) result.reason = SystemErrorText(GetLastError());
+    return result;
   }
 
   void OpenUrl(const std::string& url) override {

@@ -103,8 +103,11 @@ class Installation(ProgramTest):
         picture = os.path.join(p.dir, "photo.jpg")
         make_jpeg(picture, 800, 600)
         self.list_with((picture, "800x600"))
-        for resize, size, stretch in (("dova", (1024, 768), "0"), ("windows", (800, 600), "0"),
-                                      ("none", (800, 600), "1")):
+        # WallpaperStyle and TileWallpaper are what Windows reads: centred for "none", stretched
+        # otherwise; StrechWallpaper stays for earlier versions.
+        for resize, size, stretch, style in (("dova", (1024, 768), "0", "2"),
+                                             ("windows", (800, 600), "0", "2"),
+                                             ("none", (800, 600), "1", "0")):
             p.write_site("dova.ini", "[Main]\nWorkType=offline\nResize=%s\n[OffLine]\n"
                          "Selecting=line\nCursorPosition=0\n" % resize)
             p.start()
@@ -116,6 +119,8 @@ class Installation(ProgramTest):
             self.assertEqual(self.wine.reg_value("Wallpaper"),
                              windows_path(p.dir) + "\\Sites\\" + bitmaps[0])
             self.assertEqual(self.wine.reg_value("StrechWallpaper"), stretch)
+            self.assertEqual(self.wine.reg_value("WallpaperStyle"), style, resize)
+            self.assertEqual(self.wine.reg_value("TileWallpaper"), "0", resize)
 
     def test_corrupt_picture_and_bomb_show_an_error_and_keep_the_wallpaper(self):
         p = self.program

@@ -108,11 +108,14 @@ class FakeHelp : public HelpViewer {
 class FakeDesktop : public Desktop {
  public:
   std::string wallpaper;
-  std::string stretch;
-  int calls = 0;
-  bool failWrites = false;
+  std::string stretch;  // the StrechWallpaper value
+  WallpaperPosition position = WallpaperPosition::Stretch;
+  int calls = 0;            // bitmaps the desktop took
+  bool failWrites = false;  // the registry cannot be written: throws
+  std::string refusal;      // not empty: the system call fails with this reason
+  int refused = 0;
   std::vector<std::string> openedUrls;
-  void SetWallpaper(const std::string& path, bool doNotResize) override;
+  DesktopResult SetWallpaper(const std::string& path, WallpaperPosition position) override;
   void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
 };
 
