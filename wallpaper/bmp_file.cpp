@@ -145,7 +145,9 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
 BmpFileWriter::BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel)
     : path_(path),
       temporary_(path + ".new"),
+      width_(width),
       height_(height),
+      bitsPerPixel_(bitsPerPixel),
       stride_(RowStride(width, bitsPerPixel)),
       pixelOffset_(PixelOffset(bitsPerPixel)) {
   if (bitsPerPixel != 8 && bitsPerPixel != 24)
@@ -187,10 +189,29 @@ void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
   rowsWritten_ += count;
 }
 
+void BmpFileWriter::WritePixels(int row, int x, int count, const std::uint8_t* pixels) {
+  if (count <= 0) return;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (file_ == nullptr) throw Error("Unable to write to " + path_);
+  if (bitsPerPixel_ != 24 || row < 0 || row >= height_ || x < 0 || x + count > width_) Fail(0);
+  const std::uint64_t offset = pixelOffset_ +
+                               static_cast<std::uint64_t>(height_ - 1 - row) * stride_ +
+                               static_cast<std::uint64_t>(x) * 3;
+  const std::size_t bytes = static_cast<std::size_t>(count) * 3;
+  static const std::uint8_t kPadding[3] = {0, 0, 0};
+  const std::size_t padding =
+      x + count == width_ ? stride_ - static_cast<std::size_t>(width_) * 3 : 0;
+  errno = 0;
+  if (SeekTo(file_, offset) != 0 || std::fwrite(pixels, 1, bytes, file_) != bytes ||
+      std::fwrite(kPadding, 1, padding, file_) != padding)
+    Fail(errno);
+  pixelsWritten_ += count;
+}
+
 void BmpFileWriter::Finish() {
   const std::lock_guard<std::mutex> lock(mutex_);
   if (file_ == nullptr) throw Error("Unable to write to " + path_);
-  if (rowsWritten_ != height_) {
+  if (rowsWritten_ * width_ + pixelsWritten_ != static_cast<long long>(width_) * height_) {
     Fail(0);
   }
   errno = 0;
