@@ -26,7 +26,6 @@ class SavedWallpaper {
  public:
   SavedWallpaper() {
     UserRegistryKey key = UserRegistryKey::OpenForReading(kDesktopKey);
-    hadWallpaper_ = key.GetString("Wallpaper", wallpaper_);
     for (const char* name : kValues) saved_.push_back({name, {}, false});
     for (Value& value : saved_) value.had = key.GetString(value.name, value.data);
   }
