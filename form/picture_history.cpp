@@ -11,8 +11,6 @@ namespace {
 
 const char kKeptPrefix[] = "previous";
 
-std::string RecentKey(int i) { return "Recent" + std::to_string(i + 1); }
-
 bool IsKeptDownload(const AppContext& context, const std::string& path) {
   const std::string prefix = context.DataDir + kKeptPrefix;
   return path.compare(0, prefix.size(), prefix) == 0;
@@ -28,25 +26,6 @@ void ForgetPictures(AppContext& context, const std::vector<std::string>& dropped
 }
 
 }  // namespace
-
-std::vector<std::string> LoadRecentPictures(IniFile& ini) {
-  std::vector<std::string> recent;
-  for (int i = 0; i < kRecentPictures; ++i) {
-    std::string source = ini.ReadString("Main", RecentKey(i), "");
-    if (source.empty()) break;
-    recent.push_back(std::move(source));
-  }
-  return recent;
-}
-
-bool SaveRecentPictures(IniFile& ini, const std::vector<std::string>& recent) {
-  bool written = true;
-  for (int i = 0; i < kRecentPictures; ++i) {
-    const std::string source = i < static_cast<int>(recent.size()) ? recent[i] : std::string();
-    written = ini.WriteString("Main", RecentKey(i), source) && written;
-  }
-  return written;
-}
 
 void RememberPicture(AppContext& context, const std::string& source) {
   if (source.empty()) return;

@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "form/app_context.h"
-#include "platform/ini_file.h"
 
 namespace dova {
 
 constexpr int kRecentPictures = 5;
-
-// [Main] Recent1 .. Recent5, the empty ones and those past the first gap left out.
-std::vector<std::string> LoadRecentPictures(IniFile& ini);
-// Writes the five keys, the unused ones empty. False when a write was refused.
-bool SaveRecentPictures(IniFile& ini, const std::vector<std::string>& recent);
 
 // Puts `source`, the wallpaper's picture now, in front. The oldest falls off beyond
 // kRecentPictures, and a kept download that is no longer remembered is deleted.

@@ -10,166 +10,205 @@ namespace dova {
 
 namespace {
 
-bool Truth(IniFile& ini, const char* section, const char* key, const char* def) {
-  return ini.ReadString(section, key, def) == "1";
+using Text = std::optional<std::string>;
+
+// [Main] Section: the page shown first; a number outside the four pages shows the list's.
+SettingRow PageSetting() {
+  return {"Main", "Section", "0",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            int page = 0;
+            if (ParseInteger(text, page))
+              read.context.form.activePage = page >= 0 && page <= 3 ? page : 1;
+            else
+              read.errors.push_back(NotAnIntegerMessage(text));
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return std::to_string(write.context.form.activePage);
+          }};
 }
 
-const char* TruthText(bool value) { return value ? "1" : "0"; }
+// [Main] Resize and Proportions: see form/resize_mode_setting.h. Proportions is read second and
+// decides the mode of both words.
+SettingRow ResizeSetting() {
+  return {"Main", "Resize", "windows",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            read.memory.resizeWord = text;
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            const std::optional<ResizeMode> mode = CheckedResizeMode(write.context.form);
+            if (!mode) return std::nullopt;
+            return std::string(ResizeModeWord(*mode));
+          }};
+}
+
+SettingRow ProportionsSetting() {
+  return {"Main", "Proportions", "stretch",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            ShowResizeMode(read.context.form, ResizeModeFromWords(read.memory.resizeWord, text));
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            const std::optional<ResizeMode> mode = CheckedResizeMode(write.context.form);
+            const char* word = mode ? ProportionsWord(*mode) : nullptr;
+            if (!word) return std::nullopt;
+            return std::string(word);
+          }};
+}
+
+// An unreadable colour is the default black: the ground is a matter of taste, not of error.
+SettingRow FitColorSetting() {
+  return {"Main", "FitColor", "#000000",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            unsigned& color = read.context.form.ColorButton1.color;
+            color = 0x000000;
+            ParseColorText(text, color);
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return ColorText(write.context.form.ColorButton1.color);
+          }};
+}
+
+// [Main] Recent1 .. Recent5, newest first (form/picture_history.h): the empty ones and those
+// past the first gap are left out; the unused ones are written empty.
+SettingRow RecentSetting(int i) {
+  static const char* const kKeys[kRecentPictures] = {"Recent1", "Recent2", "Recent3", "Recent4",
+                                                     "Recent5"};
+  return {"Main", kKeys[i], "",
+          [i](const SettingRow&, const std::string& text, SettingRead& read) {
+            std::vector<std::string>& recent = read.context.RecentPictures;
+            if (i == 0) recent.clear();
+            if (!text.empty() && static_cast<int>(recent.size()) == i) recent.push_back(text);
+          },
+          [i](const SettingRow&, SettingWrite& write) -> Text {
+            const std::vector<std::string>& recent = write.context.RecentPictures;
+            return i < static_cast<int>(recent.size()) ? recent[i] : std::string();
+          }};
+}
+
+// [Main] Language: the language file's name, read before the other keys (ReadLanguage) to load
+// the phrases; written as the language box shows it, empty when nothing is chosen.
+SettingRow LanguageSetting() {
+  return {"Main", "Language", "English",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            read.context.LanguageName = text;
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return write.context.form.ComboBox10.Text();
+          }};
+}
+
+// [OffLine] CursorPosition: the list row selected at start; a malformed value is row 0.
+SettingRow CursorSetting() {
+  return {"OffLine", "CursorPosition", "0",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            int cursor = 0;
+            read.memory.cursorPosition = ParseInteger(text, cursor) ? cursor : 0;
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return std::to_string(write.context.form.FileGrid.selTop);
+          }};
+}
+
+// [OffLine] Path: the current directory, where the file chooser opens.
+SettingRow PathSetting() {
+  return {"OffLine", "Path", "",
+          [](const SettingRow&, const std::string& text, SettingRead&) {
+            if (!text.empty()) SetCurrentDir(text);
+          },
+          [](const SettingRow&, SettingWrite&) -> Text { return GetCurrentDir(); }};
+}
+
+// [Offline] PreviousSetWallpaper, a date-time with the user's decimal separator; a value that
+// does not convert is "never".
+SettingRow PreviousSetWallpaperSetting() {
+  return {"Offline", "PreviousSetWallpaper", "0",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            double previous = 0.0;
+            read.context.PreviousSetWallpaper =
+                ParseFloat(text, read.context.platform.clock.DecimalSeparator(), previous)
+                    ? previous
+                    : 0.0;
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return FormatGeneral(write.context.PreviousSetWallpaper, 15,
+                                 write.context.platform.clock.DecimalSeparator());
+          }};
+}
+
+// Every key, in the order it is written. A missing key reads as its default.
+const std::vector<SettingRow>& Settings() {
+  using F = FormModel;
+  static const std::vector<SettingRow> kSettings = {
+      PageSetting(),
+      ResizeSetting(),
+      ProportionsSetting(),
+      FitColorSetting(),
+      TextSetting("Main", "CurrentWallpaper", "", &AppContext::CurrentWallpaper),
+      RecentSetting(0),
+      RecentSetting(1),
+      RecentSetting(2),
+      RecentSetting(3),
+      RecentSetting(4),
+      LanguageSetting(),
+      IndexSetting("Main", "Filter", "6", &F::ComboBox5),
+      WordSetting("Main", "WorkType", "online",
+                  {{"online", &F::RadioButton9}, {"offline", &F::RadioButton10}}, &F::RadioButton10,
+                  RadioButton9Click),
+      TruthSetting("Main", "InTray", "1", &F::CheckBox3),
+
+      TruthSetting("OnLine", "UseProxy", "1", &F::CheckBox4),
+      TruthSetting("OnLine", "UseProxyPassword", "1", &F::CheckBox5),
+      TruthSetting("OnLine", "LimitSpeed", "1", &F::CheckBox6),
+      TextSetting("OnLine", "ProxyServer", "", &F::Edit1),
+      TextSetting("OnLine", "ProxyPort", "", &F::Edit2),
+      TextSetting("OnLine", "ProxyLogin", "", &F::Edit3),
+      TextSetting("OnLine", "ProxyPassword", "", &F::Edit4),
+      // A missing size limit selects the largest entry, "5000" KB.
+      IndexSetting("OnLine", "MaximumDowloadFileSize", "12", &F::ComboBox3),
+      IndexSetting("OnLine", "MaximumDowloadSpeed", "4", &F::ComboBox4),
+      TruthSetting("OnLine", "OnLoad", "1", &F::CheckBox1),
+      TruthSetting("OnLine", "OnTime", "1", &F::CheckBox2),
+      IndexSetting("OnLine", "Hours", "13", &F::ComboBox1),
+      IndexSetting("OnLine", "Minutes", "0", &F::ComboBox2),
+
+      CursorSetting(),
+      TruthSetting("OffLine", "OnLoad", "1", &F::CheckBox7),
+      PathSetting(),
+      WordSetting("OffLine", "Selecting", "random",
+                  {{"line", &F::RadioButton4}, {"random", &F::RadioButton5}}, &F::RadioButton4),
+      WordSetting("OffLine", "Changing", "period",
+                  {{"time", &F::RadioButton6}, {"period", &F::RadioButton7}}, &F::RadioButton6),
+      IndexSetting("OffLine", "Hours", "13", &F::ComboBox6),
+      IndexSetting("OffLine", "Minutes", "0", &F::ComboBox7),
+      IndexSetting("OffLine", "inaHours", "0", &F::ComboBox8),
+      IndexSetting("OffLine", "inaMinutes", "20", &F::ComboBox9),
+
+      // The same section as [OffLine]: names match without regard to case.
+      PreviousSetWallpaperSetting(),
+  };
+  return kSettings;
+}
 
 }  // namespace
 
 std::string SettingsStore::ReadLanguage(IniFile& ini) {
-  return ini.ReadString("Main", "Language", "English");
-}
-
-void SettingsStore::ReadIndex(IniFile& ini, const char* section, const char* key, const char* def,
-                              ComboBox& list, std::vector<std::string>& errors) {
-  const std::string text = ini.ReadString(section, key, def);
-  int index = 0;
-  if (ParseInteger(text, index)) {
-    list.Select(index);
-    return;
-  }
-  // The stored text is kept for the save, so that the user's value is not replaced by a
-  // default the program never showed.
-  list.Select(-1);
-  unreadable_[std::string(section) + "\n" + key] = {text, &list};
-  errors.push_back(NotAnIntegerMessage(text));
+  const SettingRow row = LanguageSetting();
+  return ini.ReadString(row.section, row.key, row.def);
 }
 
 std::vector<std::string> SettingsStore::Load(IniFile& ini, AppContext& context) {
   std::vector<std::string> errors;
-  FormModel& f = context.form;
-
-  // [Main]
-  const std::string sectionText = ini.ReadString("Main", "Section", "0");
-  int page = 0;
-  if (ParseInteger(sectionText, page)) {
-    f.activePage = page >= 0 && page <= 3 ? page : 1;
-  } else {
-    errors.push_back(NotAnIntegerMessage(sectionText));
-  }
-
-  ShowResizeMode(f, ResizeModeFromWords(ini.ReadString("Main", "Resize", "windows"),
-                                        ini.ReadString("Main", "Proportions", "stretch")));
-  // An unreadable colour is the default black: the ground is a matter of taste, not of error.
-  f.ColorButton1.color = 0x000000;
-  ParseColorText(ini.ReadString("Main", "FitColor", "#000000"), f.ColorButton1.color);
-
-  context.CurrentWallpaper = ini.ReadString("Main", "CurrentWallpaper", "");
-  context.RecentPictures = LoadRecentPictures(ini);
-  ReadIndex(ini, "Main", "Filter", "6", f.ComboBox5, errors);
-
-  f.Check(ini.ReadString("Main", "WorkType", "online") == "online" ? f.RadioButton9
-                                                                   : f.RadioButton10);
-  RadioButton9Click(context);
-  f.CheckBox3.checked = Truth(ini, "Main", "InTray", "1");
-
-  // [OnLine]
-  f.CheckBox4.checked = Truth(ini, "OnLine", "UseProxy", "1");
-  f.CheckBox5.checked = Truth(ini, "OnLine", "UseProxyPassword", "1");
-  f.CheckBox6.checked = Truth(ini, "OnLine", "LimitSpeed", "1");
-  f.Edit1.text = ini.ReadString("OnLine", "ProxyServer", "");
-  f.Edit2.text = ini.ReadString("OnLine", "ProxyPort", "");
-  f.Edit3.text = ini.ReadString("OnLine", "ProxyLogin", "");
-  f.Edit4.text = ini.ReadString("OnLine", "ProxyPassword", "");
-  // A missing size limit selects the largest entry, "5000" KB.
-  ReadIndex(ini, "OnLine", "MaximumDowloadFileSize", "12", f.ComboBox3, errors);
-  ReadIndex(ini, "OnLine", "MaximumDowloadSpeed", "4", f.ComboBox4, errors);
-  f.CheckBox1.checked = Truth(ini, "OnLine", "OnLoad", "1");
-  f.CheckBox2.checked = Truth(ini, "OnLine", "OnTime", "1");
-  ReadIndex(ini, "OnLine", "Hours", "13", f.ComboBox1, errors);
-  ReadIndex(ini, "OnLine", "Minutes", "0", f.ComboBox2, errors);
-
-  // [OffLine]
-  int cursor = 0;
-  cursorPosition_ =
-      ParseInteger(ini.ReadString("OffLine", "CursorPosition", "0"), cursor) ? cursor : 0;
-  f.CheckBox7.checked = Truth(ini, "OffLine", "OnLoad", "1");
-  ReadIndex(ini, "OffLine", "Hours", "13", f.ComboBox6, errors);
-  ReadIndex(ini, "OffLine", "Minutes", "0", f.ComboBox7, errors);
-  ReadIndex(ini, "OffLine", "inaHours", "0", f.ComboBox8, errors);
-  ReadIndex(ini, "OffLine", "inaMinutes", "20", f.ComboBox9, errors);
-  f.Check(ini.ReadString("OffLine", "Changing", "period") == "period" ? f.RadioButton7
-                                                                      : f.RadioButton6);
-  f.Check(ini.ReadString("OffLine", "Selecting", "random") == "random" ? f.RadioButton5
-                                                                       : f.RadioButton4);
-
-  // [Offline]
-  double previous = 0.0;
-  context.PreviousSetWallpaper = ParseFloat(ini.ReadString("Offline", "PreviousSetWallpaper", "0"),
-                                            context.platform.clock.DecimalSeparator(), previous)
-                                     ? previous
-                                     : 0.0;
-
-  const std::string path = ini.ReadString("OffLine", "Path", "");
-  if (!path.empty()) SetCurrentDir(path);
+  SettingRead read{context, memory_, errors};
+  for (const SettingRow& row : Settings())
+    row.read(row, ini.ReadString(row.section, row.key, row.def), read);
   return errors;
 }
 
 std::vector<std::string> SettingsStore::Save(IniFile& ini, AppContext& context) const {
-  const FormModel& f = context.form;
+  SettingWrite write{context, memory_};
   bool refused = false;
-  auto write = [&](const char* section, const char* key, const std::string& value) {
-    if (!ini.WriteString(section, key, value)) refused = true;
-  };
-  auto writeIndex = [&](const char* section, const char* key, const ComboBox& list) {
-    auto kept = unreadable_.find(std::string(section) + "\n" + key);
-    if (kept != unreadable_.end() && list.itemIndex < 0)
-      write(section, key, kept->second.first);
-    else
-      write(section, key, std::to_string(list.itemIndex));
-  };
-
-  write("Main", "Section", std::to_string(f.activePage));
-  if (const std::optional<ResizeMode> mode = CheckedResizeMode(f)) {
-    write("Main", "Resize", ResizeModeWord(*mode));
-    if (const char* proportions = ProportionsWord(*mode)) write("Main", "Proportions", proportions);
-  }
-  write("Main", "FitColor", ColorText(f.ColorButton1.color));
-  write("Main", "CurrentWallpaper", context.CurrentWallpaper);
-  if (!SaveRecentPictures(ini, context.RecentPictures)) refused = true;
-  write("Main", "Language", f.ComboBox10.Text());
-  writeIndex("Main", "Filter", f.ComboBox5);
-  if (f.RadioButton9.checked)
-    write("Main", "WorkType", "online");
-  else if (f.RadioButton10.checked)
-    write("Main", "WorkType", "offline");
-  write("Main", "InTray", TruthText(f.CheckBox3.checked));
-
-  write("OnLine", "UseProxy", TruthText(f.CheckBox4.checked));
-  write("OnLine", "UseProxyPassword", TruthText(f.CheckBox5.checked));
-  write("OnLine", "LimitSpeed", TruthText(f.CheckBox6.checked));
-  write("OnLine", "ProxyServer", f.Edit1.text);
-  write("OnLine", "ProxyPort", f.Edit2.text);
-  write("OnLine", "ProxyLogin", f.Edit3.text);
-  write("OnLine", "ProxyPassword", f.Edit4.text);
-  writeIndex("OnLine", "MaximumDowloadFileSize", f.ComboBox3);
-  writeIndex("OnLine", "MaximumDowloadSpeed", f.ComboBox4);
-  write("OnLine", "OnLoad", TruthText(f.CheckBox1.checked));
-  write("OnLine", "OnTime", TruthText(f.CheckBox2.checked));
-  writeIndex("OnLine", "Hours", f.ComboBox1);
-  writeIndex("OnLine", "Minutes", f.ComboBox2);
-
-  write("OffLine", "CursorPosition", std::to_string(f.FileGrid.selTop));
-  write("OffLine", "OnLoad", TruthText(f.CheckBox7.checked));
-  write("OffLine", "Path", GetCurrentDir());
-  if (f.RadioButton4.checked)
-    write("OffLine", "Selecting", "line");
-  else if (f.RadioButton5.checked)
-    write("OffLine", "Selecting", "random");
-  if (f.RadioButton6.checked)
-    write("OffLine", "Changing", "time");
-  else if (f.RadioButton7.checked)
-    write("OffLine", "Changing", "period");
-  writeIndex("OffLine", "Hours", f.ComboBox6);
-  writeIndex("OffLine", "Minutes", f.ComboBox7);
-  writeIndex("OffLine", "inaHours", f.ComboBox8);
-  writeIndex("OffLine", "inaMinutes", f.ComboBox9);
-
-  write("Offline", "PreviousSetWallpaper",
-        FormatGeneral(context.PreviousSetWallpaper, 15, context.platform.clock.DecimalSeparator()));
-
+  for (const SettingRow& row : Settings())
+    if (const Text value = row.write(row, write))
+      refused = !ini.WriteString(row.section, row.key, *value) || refused;
   if (!refused) return {};
   return {"Unable to write to " + ini.Path()};
 }

@@ -12,6 +12,7 @@
 #include "online/form_fetch_host.h"
 #include "online/http_fetcher.h"
 #include "online/picture_response.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "text/number_text.h"
 #include "wallpaper/wallpaper_installer.h"
@@ -117,14 +118,15 @@ Step DailyUpdateRun::CheckSize() {
   const TextResponse answer =
       SendRequestForText(host_, BuildHttpRequest(settings_, "HEAD ", candidate_), kTextLimit);
   maximum_ = MaximumPictureBytes(settings_);
-  std::string valueText;
-  if (!FindContentLength(answer.text, valueText)) {
+  const std::optional<ContentLength> length = ReadContentLength(answer.text);
+  if (!length) {
     c_.log.Write(LogLevel::Notice, Phrase("errorimagesize"));
     return Step::Go;
   }
-  announced_ = ReadDecimalLong(valueText);
+  if (!length->bytes) throw Error(NotAnIntegerMessage(length->text));
+  announced_ = length->bytes;
   if (*announced_ > maximum_) {
-    LogError(Phrase("errorimagesize1") + valueText + " " + Phrase("errorimagesize2") +
+    LogError(Phrase("errorimagesize1") + length->text + " " + Phrase("errorimagesize2") +
              std::to_string(maximum_) + Phrase("errorimagesize3"));
     return Step::Failed;
   }

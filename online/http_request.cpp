@@ -3,6 +3,7 @@
 
 #include "online/base64.h"
 #include "online/http_fetcher.h"
+#include "online/web_address.h"
 #include "platform/code_page.h"
 #include "platform/error.h"
 #include "text/number_text.h"
@@ -41,15 +42,9 @@ std::uint16_t ReadPort(const std::string& text) {
 }  // namespace
 
 void SplitHttpUrl(const std::string& url, std::string& host, std::string& path) {
-  const std::string rest = url.size() > 7 ? url.substr(7) : std::string();
-  const std::size_t slash = rest.find('/');
-  if (slash == std::string::npos) {
-    host = rest;
-    path = "/";
-  } else {
-    host = rest.substr(0, slash);
-    path = rest.substr(slash);
-  }
+  const WebAddress address = SplitWebAddress(url);
+  host = address.host;
+  path = address.RequestPath();
 }
 
 long long MaximumPictureBytes(const ConnectionSettings& settings) {
@@ -77,17 +72,17 @@ HttpRequest BuildHttpRequest(const ConnectionSettings& settings, const std::stri
   RefuseControlCharacters(url);
   HttpRequest request;
   HttpEndpoint& endpoint = request.endpoint;
-  std::string path;
-  SplitHttpUrl(url, endpoint.hostHeader, path);
+  const WebAddress address = SplitWebAddress(url);
+  endpoint.hostHeader = address.authority;
   if (settings.useProxy) {
     RefuseControlCharacters(settings.proxyServer);
-    endpoint.target = "http://" + (url.size() > 7 ? url.substr(7) : std::string());
+    endpoint.target = address.AbsoluteUri();
     endpoint.connectHost = settings.proxyServer;
     endpoint.connectPort = ReadPort(settings.proxyPort);
   } else {
-    endpoint.target = path;
-    endpoint.connectHost = endpoint.hostHeader;
-    endpoint.connectPort = 80;
+    endpoint.target = address.RequestPath();
+    endpoint.connectHost = address.host;
+    endpoint.connectPort = address.port;
   }
   request.text = method + endpoint.target + " HTTP/1.0\r\nHost: " + endpoint.hostHeader +
                  "\r\nUser-Agent: Dova Wallpaper Changer\r\n" + ProxyAuthorizationLines(settings) +

@@ -29,9 +29,8 @@ int ChunkSize(long long room, int bufferSize) {
 TextResponse SendRequestForText(FetchHost& host, const HttpRequest& request, long long limit,
                                 const FetchTimeouts& timeouts) {
   HttpExchange exchange(host, timeouts);
-  const FetchResult opened =
-      exchange.Open(request.endpoint.connectHost, request.endpoint.connectPort, request.text,
-                    TransferDeadlineMs(timeouts, limit, timeouts.minimumRate));
+  const FetchResult opened = exchange.Open(
+      request.endpoint, request.text, TransferDeadlineMs(timeouts, limit, timeouts.minimumRate));
   if (opened != FetchResult::Success) return {opened, std::string()};
 
   std::vector<char> buffer(kTextBufferSize);
@@ -70,8 +69,7 @@ FileResponse SendRequestToFile(FetchHost& host, const HttpRequest& request,
   Clock& clock = host.TransferClock();
   HttpExchange exchange(host, timeouts);
   const FetchResult opened =
-      exchange.Open(request.endpoint.connectHost, request.endpoint.connectPort, request.text,
-                    TransferDeadlineMs(timeouts, limit, rate));
+      exchange.Open(request.endpoint, request.text, TransferDeadlineMs(timeouts, limit, rate));
   if (opened != FetchResult::Success) return {opened, 0};
 
   std::vector<char> buffer(static_cast<std::size_t>(bufferSize));

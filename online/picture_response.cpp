@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "online/web_address.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "text/number_text.h"
@@ -42,10 +43,7 @@ PageVerdict ReadPictureAddress(const std::string& response, std::string& candida
 }
 
 bool IsRequestableAddress(const std::string& candidate) {
-  static const char kScheme[] = "HTTP://";
-  if (candidate.size() <= 7) return false;
-  for (std::size_t i = 0; i < 7; ++i)
-    if (AsciiUpper(candidate[i]) != kScheme[i]) return false;
+  if (!HasHttpScheme(candidate)) return false;
   for (char c : candidate)
     if (IsControl(c)) return false;
   return true;
@@ -62,6 +60,14 @@ bool FindContentLength(const std::string& response, std::string& valueText) {
   valueText = lineEnd == std::string::npos ? std::string()
                                            : Trim(upper.substr(valueStart, lineEnd - valueStart));
   return true;
+}
+
+std::optional<ContentLength> ReadContentLength(const std::string& head) {
+  ContentLength length;
+  if (!FindContentLength(head, length.text)) return std::nullopt;
+  length.bytes =
+      ReadInteger(length.text, kDecimalInteger, 0, std::numeric_limits<long long>::max());
+  return length;
 }
 
 StripResult StripHttpHeader(const std::string& path, std::string* header, long long* bodyBytes) {
@@ -86,12 +92,8 @@ StripResult StripHttpHeader(const std::string& path, std::string* header, long l
 
 PictureHeader ReadPictureHeader(const std::string& header) {
   PictureHeader result;
-  std::string value;
-  if (FindContentLength(header, value)) {
-    const std::optional<long long> length =
-        ReadInteger(value, kDecimalInteger, 0, std::numeric_limits<long long>::max());
-    if (length) result.contentLength = *length;
-  }
+  if (const std::optional<ContentLength> length = ReadContentLength(header))
+    result.contentLength = length->bytes;
   // Header names are case-insensitive; each line is looked at from its start.
   std::string upper = header;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -30,6 +30,15 @@ bool IsRequestableAddress(const std::string& candidate);
 // colon up to the first CR or LF (empty when neither follows), trimmed at both ends.
 bool FindContentLength(const std::string& response, std::string& valueText);
 
+// A Content-Length header's value: its text as FindContentLength gives it, and the byte count it
+// reads as (a decimal number of 0 or more), or nothing when it does not read as one.
+struct ContentLength {
+  std::string text;
+  std::optional<long long> bytes;
+};
+// Nothing when `head` has no Content-Length header.
+std::optional<ContentLength> ReadContentLength(const std::string& head);
+
 enum class StripResult { Stripped, NoHeaderEnd };
 
 // Rewrites the file at `path` with the bytes that follow its HTTP header end (HeaderEnd,

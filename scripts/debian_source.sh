@@ -1,5 +1,6 @@
 # Shared by the scripts that build a library for Windows from Debian's source packages
-# (build-libjpeg-windows.sh, build-libpng-windows.sh); sourced, not run.
+# (build-libjpeg-windows.sh, build-libpng-windows.sh), all called by build-windows-deps.sh;
+# sourced, not run.
 
 as_root() {
   if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/install-deps.sh >/dev/null
-scripts/build-libjpeg-windows.sh >/dev/null
+scripts/build-windows-deps.sh >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target Dova >/dev/null
 

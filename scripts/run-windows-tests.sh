@@ -42,7 +42,7 @@ fi
 
 failed_builds=()
 if [[ $do_build == 1 ]]; then
-  "$root/scripts/build-libjpeg-windows.sh" || exit 1
+  "$root/scripts/build-windows-deps.sh" || exit 1
   (cd "$root" && cmake --preset windows >"$build.configure.log" 2>&1) ||
     { tail -n 30 "$build.configure.log"; echo "windows: configure failed"; exit 1; }
   if [[ ${#targets[@]} -eq 0 ]]; then

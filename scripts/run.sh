@@ -7,9 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-scripts/build-libjpeg-windows.sh
+scripts/build-windows-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows
+cmake --build --preset windows --target Dova
 
 # The demo channel: the picture of the day without internet, on port 80 of a loopback address.
 sudo_cmd=()

@@ -44,7 +44,9 @@ class Wine:
     """A Wine prefix of the test run's own, with the program's environment."""
 
     def __init__(self, display):
-        self.prefix = os.path.join(ROOT, "build", "wineprefix-e2e")
+        # Each shard of a parallel run (tests/e2e/run.sh) has a prefix of its own.
+        self.prefix = os.environ.get("DOVA_E2E_PREFIX") or os.path.join(ROOT, "build",
+                                                                        "wineprefix-e2e")
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         DISPLAY=display.name, WINEDLLOVERRIDES="winemenubuilder.exe=d")
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
