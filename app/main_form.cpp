@@ -12,6 +12,7 @@
 #include "form/picture_history.h"
 #include "form/settings_store.h"
 #include "form/text_binding.h"
+#include "form/wallpaper_change.h"
 #include "online/daily_update.h"
 #include "picturelist/list_editing.h"
 #include "picturelist/picture_list.h"
@@ -252,6 +253,10 @@ void TForm1::FormKeyDown(int key, ShiftState shift) {
 
 void TForm1::Timer1Timer() {
   Handle([&] { scheduler_.Tick(context_); });
+}
+
+void TForm1::ScreensChanged() {
+  Handle([&] { RelayOutWallpaper(context_); });
 }
 
 }  // namespace dova

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "form/app_context.h"
 #include "wallpaper/wallpaper_installer.h"
@@ -52,5 +53,21 @@ WallpaperPosition PositionForMode(ResizeMode mode);
 ChangeOutcome ChangeWallpaper(AppContext& context, const std::string& source,
                               const WallpaperChangeTexts& texts,
                               const std::function<void()>& changed);
+
+// The same change with a picture for each screen (the [Main] Monitors choice "each"): sources
+// in ScreenOrder, used in turn when there are fewer than screens. With "same" and "span" only
+// the first source counts. With more than one monitor the pictures are made at each monitor's
+// size into one bitmap of the whole desktop, which the desktop tiles; with one, as
+// ChangeWallpaper says. ShownPictures records what each monitor shows.
+ChangeOutcome ChangeWallpapers(AppContext& context, const std::vector<std::string>& sources,
+                               const WallpaperChangeTexts& texts,
+                               const std::function<void()>& changed);
+
+// After the screens were plugged, unplugged or arranged anew: shows the pictures of
+// ShownPictures again for the monitors there are now (a monitor keeps its own picture, known by
+// its device path), choosing and fetching nothing, and leaving PreviousSetWallpaper, the
+// current wallpaper and the history alone. Does nothing before the first change of the run or
+// while another change runs.
+void RelayOutWallpaper(AppContext& context);
 
 }  // namespace dova

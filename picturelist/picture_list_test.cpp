@@ -6,11 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "form/screens_setting.h"
+#include "form/wallpaper_change.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/ansi_code_page.h"
 #include "tests/support/test_app.h"
 #include "tests/support/test_jpeg.h"
+#include "tests/support/test_monitors.h"
+#include "wallpaper/bmp_file.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -338,6 +342,54 @@ TEST_F(PictureListTest, ADesktopThatRefusesTheBitmapLeavesTheWallpaperAndItsReco
   EXPECT_EQ(app.desktop.position, WallpaperPosition::Stretch);
   EXPECT_FALSE(FileExists(c.DataDir + "wallpaper1.bmp"));
   EXPECT_EQ(c.PreviousSetWallpaper, app.clock.now);
+}
+
+TEST_F(PictureListTest, EachScreenTakesTheNextPictureAndKeepsItWhenTheScreensChange) {
+  const std::vector<std::string> paths = MakePictures(4);
+  grid.SelectRows(0, 0);
+  c.form.Check(c.form.RadioButton4);
+  ShowScreensMode(c.form, ScreensMode::Each);
+  // The second screen stands left of the primary, so it takes the second picture.
+  app.screen.monitors = {testing::TestMonitor(0, 0, 64, 48, "A", true),
+                         testing::TestMonitor(-32, 0, 32, 24, "B", false)};
+  app.clock.Set(2026, 12, 8, 11, 30, 0);
+  N1Click(c);
+  EXPECT_EQ(grid.selTop, 2);  // the last picture taken: the next change goes on after it
+  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
+  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
+  EXPECT_EQ(app.desktop.position, WallpaperPosition::Tile);
+  EXPECT_EQ(app.desktop.stretch, "0");
+  Bitmap composed = LoadBmpFile(app.desktop.wallpaper);
+  EXPECT_EQ(composed.Width(), 96);
+  EXPECT_EQ(composed.Height(), 48);
+  ASSERT_EQ(c.ShownPictures.size(), 2u);
+  EXPECT_EQ(c.ShownPictures[0].source, paths[1]);
+  EXPECT_EQ(c.ShownPictures[1].source, paths[2]);
+
+  // Renumbered, and B moved to the right: each keeps its picture, nothing else changes.
+  const double changedAt = c.PreviousSetWallpaper;
+  const std::vector<std::string> history = c.RecentPictures;
+  app.clock.Set(2026, 12, 8, 11, 45, 0);
+  app.screen.monitors = {testing::TestMonitor(64, 0, 48, 36, "B", false),
+                         testing::TestMonitor(0, 0, 64, 48, "A", true)};
+  RelayOutWallpaper(c);
+  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper2.bmp");
+  composed = LoadBmpFile(app.desktop.wallpaper);
+  EXPECT_EQ(composed.Width(), 112);
+  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper1.bmp"));
+  EXPECT_EQ(c.PreviousSetWallpaper, changedAt);
+  EXPECT_EQ(c.RecentPictures, history);
+  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
+  EXPECT_EQ(grid.selTop, 2);
+
+  // Down to one screen: A's picture alone, at the screen's size as ever, nothing left behind.
+  app.screen.monitors = {testing::TestMonitor(0, 0, 64, 48, "A", true)};
+  c.form.Check(c.form.RadioButton2);
+  RelayOutWallpaper(c);
+  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
+  EXPECT_EQ(app.desktop.position, WallpaperPosition::Stretch);
+  EXPECT_EQ(LoadBmpFile(app.desktop.wallpaper).Width(), 64);
+  EXPECT_EQ(ListDirectory(c.DataDir + "wallpaper*").size(), 1u);
 }
 
 TEST_F(PictureListTest, InOrderChangeFromARangeTakesTheRowAfterItsTopAndScrollsIt) {

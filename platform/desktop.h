@@ -40,6 +40,9 @@ class Desktop {
   // SPIF_SENDWININICHANGE). Throws dova::Error when a value cannot be written; a refusal of the
   // system call is the result, with the system's text.
   virtual DesktopResult SetWallpaper(const std::string& bitmapPath, WallpaperPosition position) = 0;
+  // Where the desktop starts tiling a bitmap: at the primary monitor's (0,0) (Windows 7), or at
+  // the top-left corner of the virtual screen (later Windows, Wine; the default).
+  virtual bool TilesFromPrimaryMonitor() { return false; }
   // Opens a web address with the default handler; the result is ignored.
   virtual void OpenUrl(const std::string& url) = 0;
 };

@@ -7,22 +7,13 @@
 
 #include "platform/file_system.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_monitors.h"
 #include "wallpaper/bmp_file.h"
 
 namespace dova {
 namespace {
 
 constexpr PackedRgb kGround = 0x00C000;
-
-MonitorArea Monitor(int left, int top, int width, int height, bool primary = false) {
-  MonitorArea m;
-  m.left = left;
-  m.top = top;
-  m.width = width;
-  m.height = height;
-  m.primary = primary;
-  return m;
-}
 
 std::string SolidPicture(testing::TempDir& dir, const char* name, int width, int height,
                          PackedRgb rgb) {
@@ -56,8 +47,8 @@ PackedRgb Shown(const Bitmap& bitmap, const std::vector<MonitorArea>& monitors, 
 TEST(ComposedWallpaper, EachMonitorShowsItsPictureAndTheGapsTheGround) {
   testing::TempDir dir;
   // The second screen is left of and above the primary, and lower: on Windows 7 it wraps.
-  const std::vector<MonitorArea> monitors = {Monitor(0, 0, 64, 48, true),
-                                             Monitor(-40, -10, 40, 30)};
+  const std::vector<MonitorArea> monitors = {testing::TestMonitor(0, 0, 64, 48, "", true),
+                                             testing::TestMonitor(-40, -10, 40, 30)};
   const std::vector<std::string> sources = {SolidPicture(dir, "red.bmp", 32, 24, 0xE00000),
                                             SolidPicture(dir, "blue.bmp", 20, 15, 0x0000E0)};
   ConvertOptions options;

@@ -4,20 +4,10 @@
 
 #include <vector>
 
+#include "tests/support/test_monitors.h"
+
 namespace dova {
 namespace {
-
-MonitorArea Monitor(int left, int top, int width, int height, const char* path = "",
-                    bool primary = false) {
-  MonitorArea m;
-  m.left = left;
-  m.top = top;
-  m.width = width;
-  m.height = height;
-  m.devicePath = path;
-  m.primary = primary;
-  return m;
-}
 
 // Paints the composed bitmap with each monitor's number (gaps -1, a pixel painted twice -2),
 // then looks at every pixel of every monitor the way the desktop tiles the bitmap from `start`:
@@ -70,8 +60,8 @@ long long CheckTheDesktopShowsEachMonitorItsPart(const std::vector<MonitorArea>&
 
 TEST(MonitorLayout, EveryMonitorShowsItsOwnPartAndTheRestAreGaps) {
   // A primary with a second screen to its left at a negative origin, lower than the primary.
-  const std::vector<MonitorArea> leftOfPrimary = {Monitor(0, 0, 192, 108, "", true),
-                                                  Monitor(-128, 0, 128, 102)};
+  const std::vector<MonitorArea> leftOfPrimary = {testing::TestMonitor(0, 0, 192, 108, "", true),
+                                                  testing::TestMonitor(-128, 0, 128, 102)};
   EXPECT_EQ(VirtualScreen(leftOfPrimary), (PictureRect{-128, 0, 320, 108}));
   const ComposedLayout side = ComposeLayout(leftOfPrimary, TileStart::VirtualScreen);
   EXPECT_EQ(side.places[0], (PictureRect{128, 0, 192, 108}));
@@ -83,8 +73,8 @@ TEST(MonitorLayout, EveryMonitorShowsItsOwnPartAndTheRestAreGaps) {
   EXPECT_TRUE(GapsInRow(side, 0).empty());
 
   // A portrait screen above, off centre.
-  const std::vector<MonitorArea> portraitAbove = {Monitor(0, 0, 192, 108, "", true),
-                                                  Monitor(20, -192, 108, 192)};
+  const std::vector<MonitorArea> portraitAbove = {testing::TestMonitor(0, 0, 192, 108, "", true),
+                                                  testing::TestMonitor(20, -192, 108, 192)};
   const ComposedLayout above = ComposeLayout(portraitAbove, TileStart::VirtualScreen);
   EXPECT_EQ(above.places[0], (PictureRect{0, 192, 192, 108}));
   EXPECT_EQ(above.places[1], (PictureRect{20, 0, 108, 192}));
@@ -92,8 +82,9 @@ TEST(MonitorLayout, EveryMonitorShowsItsOwnPartAndTheRestAreGaps) {
             (192 - 108) * 192);
 
   // Three screens of mixed sizes, with a gap below the smaller ones and one above the right.
-  const std::vector<MonitorArea> three = {Monitor(0, 0, 256, 144, "", true),
-                                          Monitor(256, 20, 192, 108), Monitor(-102, 0, 102, 77)};
+  const std::vector<MonitorArea> three = {testing::TestMonitor(0, 0, 256, 144, "", true),
+                                          testing::TestMonitor(256, 20, 192, 108),
+                                          testing::TestMonitor(-102, 0, 102, 77)};
   EXPECT_EQ(CheckTheDesktopShowsEachMonitorItsPart(three, TileStart::VirtualScreen),
             192 * 20 + 192 * 16 + 102 * 67);
 }
@@ -101,8 +92,8 @@ TEST(MonitorLayout, EveryMonitorShowsItsOwnPartAndTheRestAreGaps) {
 TEST(MonitorLayout, OnWindows7TheTilingStartsAtThePrimaryAndNegativeCoordinatesWrap) {
   // Left and above the primary: the second screen wraps to the bitmap's right edge and is cut
   // in two at its bottom.
-  const std::vector<MonitorArea> leftAndUp = {Monitor(0, 0, 192, 108, "", true),
-                                              Monitor(-128, -20, 128, 102)};
+  const std::vector<MonitorArea> leftAndUp = {testing::TestMonitor(0, 0, 192, 108, "", true),
+                                              testing::TestMonitor(-128, -20, 128, 102)};
   const ComposedLayout wrapped = ComposeLayout(leftAndUp, TileStart::PrimaryMonitor);
   EXPECT_EQ(wrapped.places[0], (PictureRect{0, 0, 192, 108}));
   EXPECT_EQ(wrapped.places[1], (PictureRect{192, 108, 128, 102}));
@@ -113,8 +104,9 @@ TEST(MonitorLayout, OnWindows7TheTilingStartsAtThePrimaryAndNegativeCoordinatesW
   CheckTheDesktopShowsEachMonitorItsPart(leftAndUp, TileStart::PrimaryMonitor);
 
   // A screen above that starts left of the primary: cut at the wrap column too.
-  const std::vector<MonitorArea> straddling = {
-      Monitor(0, 0, 192, 108, "", true), Monitor(-50, -108, 192, 108), Monitor(192, -30, 64, 64)};
+  const std::vector<MonitorArea> straddling = {testing::TestMonitor(0, 0, 192, 108, "", true),
+                                               testing::TestMonitor(-50, -108, 192, 108),
+                                               testing::TestMonitor(192, -30, 64, 64)};
   const ComposedLayout cut = ComposeLayout(straddling, TileStart::PrimaryMonitor);
   EXPECT_EQ(WrappedParts(cut, cut.places[1]).size(), 2u);
   CheckTheDesktopShowsEachMonitorItsPart(straddling, TileStart::PrimaryMonitor);
@@ -122,24 +114,26 @@ TEST(MonitorLayout, OnWindows7TheTilingStartsAtThePrimaryAndNegativeCoordinatesW
 }
 
 TEST(MonitorLayout, ScreensKeepTheirPicturesByPathWhenTheirOrderChanges) {
-  const std::vector<MonitorArea> before = {Monitor(0, 0, 1920, 1080, "\\\\?\\DISPLAY#A", true),
-                                           Monitor(1920, 0, 1280, 1024, "\\\\?\\DISPLAY#B"),
-                                           Monitor(-1280, 0, 1280, 1024, "\\\\?\\DISPLAY#C")};
+  const std::vector<MonitorArea> before = {
+      testing::TestMonitor(0, 0, 1920, 1080, "\\\\?\\DISPLAY#A", true),
+      testing::TestMonitor(1920, 0, 1280, 1024, "\\\\?\\DISPLAY#B"),
+      testing::TestMonitor(-1280, 0, 1280, 1024, "\\\\?\\DISPLAY#C")};
   // The primary first, then from left to right.
   EXPECT_EQ(ScreenOrder(before), (std::vector<int>{0, 2, 1}));
   const std::vector<MonitorPicture> shown = {
       {"\\\\?\\DISPLAY#A", "a.jpg"}, {"\\\\?\\DISPLAY#B", "b.jpg"}, {"\\\\?\\DISPLAY#C", "c.jpg"}};
 
   // Renumbered, C unplugged, D new: A and B keep theirs, D takes the one C left.
-  const std::vector<MonitorArea> after = {Monitor(1920, 0, 1280, 1024, "\\\\?\\DISPLAY#B"),
-                                          Monitor(0, 0, 1920, 1080, "\\\\?\\DISPLAY#A", true),
-                                          Monitor(0, -1024, 1280, 1024, "\\\\?\\DISPLAY#D")};
+  const std::vector<MonitorArea> after = {
+      testing::TestMonitor(1920, 0, 1280, 1024, "\\\\?\\DISPLAY#B"),
+      testing::TestMonitor(0, 0, 1920, 1080, "\\\\?\\DISPLAY#A", true),
+      testing::TestMonitor(0, -1024, 1280, 1024, "\\\\?\\DISPLAY#D")};
   EXPECT_EQ(PicturesForMonitors(shown, after),
             (std::vector<std::string>{"b.jpg", "a.jpg", "c.jpg"}));
   // More new screens than pictures left: E, further left, comes first; D then takes the first
   // picture again.
   std::vector<MonitorArea> more = after;
-  more.push_back(Monitor(-1280, 0, 1280, 1024, "\\\\?\\DISPLAY#E"));
+  more.push_back(testing::TestMonitor(-1280, 0, 1280, 1024, "\\\\?\\DISPLAY#E"));
   EXPECT_EQ(PicturesForMonitors(shown, more),
             (std::vector<std::string>{"b.jpg", "a.jpg", "a.jpg", "c.jpg"}));
   // One picture for all (the same picture everywhere, or none recorded by path).

@@ -1,6 +1,7 @@
 // The current user's desktop: wallpaper values in the registry, the shell for web addresses.
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <string>
 
