@@ -18,6 +18,7 @@ from startup_e2e import StartWithWindows  # noqa: E402,F401
 from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
 from dpi_e2e import HighDpi  # noqa: E402,F401
 from placement_e2e import Placements  # noqa: E402,F401
+from monitors_e2e import Monitors  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):
