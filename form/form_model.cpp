@@ -102,8 +102,8 @@ FormModel::FormModel()
       Label9(Label("Label9", "GroupBox3", 180, 70, 120, "Использовать фильтр:")),
       ComboBox5("ComboBox5", "GroupBox3", 306, 66, 130, 21),
       // The screens choice beside "do not resize", above the filter.
-      Label17(Label("Label17", "GroupBox3", 254, 49, 46, "Экраны:")),
-      ComboBox11("ComboBox11", "GroupBox3", 306, 45, 130, 21),
+      Label17(Label("Label17", "GroupBox3", 188, 49, 46, "Экраны:")),
+      ComboBox11("ComboBox11", "GroupBox3", 240, 45, 196, 21),
       RadioButton9("RadioButton9", "GroupBox7", 12, 20, 160, 17),
       RadioButton10("RadioButton10", "GroupBox7", 12, 44, 160, 17),
       // Three rows in the general options: start minimized, start with Windows, the language.

@@ -128,7 +128,13 @@ class Monitors(unittest.TestCase):
             ["/usr/lib/wine/wine64", "explorer", "/desktop=Dova,%dx%d" % UNION,
              os.path.join(p.dir, "Dova.exe"), "minimized"], cwd=p.dir, env=self.wine.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(8)
+        def painted():
+            width, _, pixels = rgb_pixels(screenshot(self.display, "monitors-composed-desktop"))
+            at = ((300 * width) + 1780) * 3
+            return abs(pixels[at] - RED[0]) < 12 and pixels[at + 2] < 12
+
+        # The virtual desktop takes a while to come up on a busy machine.
+        wait_until(painted, 90, step=2)
         shot = screenshot(self.display, "monitors-composed-desktop")
         subprocess.run(["wineserver", "-k"], env=self.wine.env, check=False)
         desktop.wait(timeout=60)
