@@ -23,10 +23,13 @@
 #include <vector>
 
 #include "bench/bench_process.h"
+#include "wallpaper/composed_wallpaper.h"
 
 namespace {
 
+using dova::bench::Milliseconds;
 using dova::bench::Outcome;
+using dova::bench::PrintUsageSince;
 using dova::bench::Run;
 
 constexpr const char* kMagick = "/usr/bin/convert";  // the real one, not a stand-in on PATH
@@ -99,12 +102,39 @@ std::vector<int> ThreadCounts(const std::string& list) {
   return counts;
 }
 
+// Two pictures for two width x height screens side by side, streamed into one bitmap of the
+// whole desktop: conversion_bench --compose left.jpg right.jpg target.bmp W H FILTER THREADS.
+// Prints CPU ms, wall ms and the peak resident set in KiB, as --convert does.
+int ComposeOnce(int argc, char** argv) {
+  if (argc != 9) return 2;
+  const int width = std::atoi(argv[5]), height = std::atoi(argv[6]);
+  std::vector<dova::MonitorArea> monitors(2);
+  monitors[0].width = monitors[1].width = width;
+  monitors[0].height = monitors[1].height = height;
+  monitors[0].primary = true;
+  monitors[1].left = width;
+  dova::ConvertOptions options;
+  options.mode = dova::ResizeMode::Program;
+  options.filterIndex = std::atoi(argv[7]);
+  options.threads = std::atoi(argv[8]);
+  const double cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
+  const double wall = Milliseconds(CLOCK_MONOTONIC);
+  std::string missing;
+  if (!dova::ComposeWallpaper({argv[2], argv[3]},
+                              dova::ComposeLayout(monitors, dova::TileStart::VirtualScreen),
+                              argv[4], options, missing)) {
+    std::fprintf(stderr, "%s: no such file\n", missing.c_str());
+    return 1;
+  }
+  return PrintUsageSince(cpu, wall);
+}
+
 // Two 3840x2160 screens from two 24-megapixel JPEGs, composed into one 7680x2160 bitmap, beside
 // the two single conversions on the same threads: the composition should cost no more than the
 // two conversions it is made of (at most 1.1 times their sum) and hold one conversion's memory
 // (at most 48 MiB) plus one band of rows.
-void ComposedScreens(const std::string& ours, const std::string& dir, const std::string& photo,
-                     int repeats, int threads) {
+void ComposedScreens(const std::string& self, const std::string& ours, const std::string& dir,
+                     const std::string& photo, int repeats, int threads) {
   const std::string second = dir + "/photo2.jpg";
   if (access(second.c_str(), F_OK) != 0 && !Run({kMagick, "-seed", "5678", "-size", "6000x4000",
                                                  "plasma:fractal", "-quality", "90", second})
@@ -114,7 +144,7 @@ void ComposedScreens(const std::string& ours, const std::string& dir, const std:
   const std::vector<Figures> f =
       Measure({{ours, "--convert", photo, dir + "/screen1.bmp", "3840", "2160", "5", t},
                {ours, "--convert", second, dir + "/screen2.bmp", "3840", "2160", "5", t},
-               {ours, "--compose", photo, second, dir + "/composed.bmp", "3840", "2160", "5", t}},
+               {self, "--compose", photo, second, dir + "/composed.bmp", "3840", "2160", "5", t}},
               repeats);
   std::printf("\nTwo 3840x2160 screens from two 6000x4000 JPEGs, Lanczos3, %d thread%s\n", threads,
               threads > 1 ? "s" : "");
@@ -133,6 +163,7 @@ void ComposedScreens(const std::string& ours, const std::string& dir, const std:
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--compose") return ComposeOnce(argc, argv);
   int repeats = 5;
   std::string dir = "/tmp/conversion_bench";
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
@@ -225,7 +256,7 @@ int main(int argc, char** argv) {
   const double bitmapMib = static_cast<double>(bitmap.tellg()) / (1 << 20);
   std::printf("bitmap: %.1f MiB; peak / bitmap: %.3f\n", bitmapMib, own[0].peakMib / bitmapMib);
 
-  ComposedScreens(ours, dir, photo, repeats, threads.back());
+  ComposedScreens(self, ours, dir, photo, repeats, threads.back());
 
   std::printf("\nload average before: %s, after: %s\n", load.c_str(), LoadAverage().c_str());
   return 0;

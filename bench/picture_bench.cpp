@@ -33,7 +33,6 @@
 #include "bench/bench_process.h"
 #include "wallpaper/bitmap.h"
 #include "wallpaper/bmp_file.h"
-#include "wallpaper/composed_wallpaper.h"
 #include "wallpaper/jpeg_decoder.h"
 #include "wallpaper/resample.h"
 #include "wallpaper/wallpaper_installer.h"
@@ -42,6 +41,7 @@ namespace {
 
 using dova::Bitmap;
 using dova::bench::Milliseconds;
+using dova::bench::PrintUsageSince;
 using dova::bench::Run;
 using dova::bench::TimeCommand;
 using dova::bench::Timing;
@@ -113,16 +113,6 @@ Timing TimeStrecth(const Bitmap& source, Size to, int filter, int repeats) {
 }
 
 // The conversion as the wallpaper installer does it.
-// Prints the CPU and wall milliseconds since `cpu` and `wall` and the peak resident set in KiB:
-// the line the benchmarks read from a --convert, --convert-whole or --compose run.
-int PrintUsageSince(double cpu, double wall) {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("%.3f %.3f %ld\n", Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
-              Milliseconds(CLOCK_MONOTONIC) - wall, usage.ru_maxrss);
-  return 0;
-}
-
 int ConvertOnce(int argc, char** argv) {
   if (argc < 7 || argc > 9) return 2;
   dova::ConvertOptions options;
@@ -139,33 +129,6 @@ int ConvertOnce(int argc, char** argv) {
   const double wall = Milliseconds(CLOCK_MONOTONIC);
   if (!dova::ConvertPicture(argv[2], argv[3], options)) {
     std::fprintf(stderr, "%s: no such file\n", argv[2]);
-    return 1;
-  }
-  return PrintUsageSince(cpu, wall);
-}
-
-// Two pictures for two width x height screens side by side, streamed into one bitmap of the
-// whole desktop: picture_bench --compose left.jpg right.jpg target.bmp W H FILTER THREADS.
-// Prints CPU ms, wall ms and the peak resident set in KiB, as --convert does.
-int ComposeOnce(int argc, char** argv) {
-  if (argc != 9) return 2;
-  const int width = std::atoi(argv[5]), height = std::atoi(argv[6]);
-  std::vector<dova::MonitorArea> monitors(2);
-  monitors[0].width = monitors[1].width = width;
-  monitors[0].height = monitors[1].height = height;
-  monitors[0].primary = true;
-  monitors[1].left = width;
-  dova::ConvertOptions options;
-  options.mode = dova::ResizeMode::Program;
-  options.filterIndex = std::atoi(argv[7]);
-  options.threads = std::atoi(argv[8]);
-  const double cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
-  const double wall = Milliseconds(CLOCK_MONOTONIC);
-  std::string missing;
-  if (!dova::ComposeWallpaper({argv[2], argv[3]},
-                              dova::ComposeLayout(monitors, dova::TileStart::VirtualScreen),
-                              argv[4], options, missing)) {
-    std::fprintf(stderr, "%s: no such file\n", missing.c_str());
     return 1;
   }
   return PrintUsageSince(cpu, wall);
@@ -467,7 +430,6 @@ void MemoryReport(const std::string& dir) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--convert") return ConvertOnce(argc, argv);
   if (argc > 1 && std::string(argv[1]) == "--convert-whole") return ConvertWhole(argc, argv);
-  if (argc > 1 && std::string(argv[1]) == "--compose") return ComposeOnce(argc, argv);
   int repeats = 3;
   std::string dir;
   for (int i = 1; i + 1 < argc; i += 2) {

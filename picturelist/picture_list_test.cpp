@@ -6,15 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "form/screens_setting.h"
-#include "form/wallpaper_change.h"
+#include "picturelist/picture_list_fixture.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/ansi_code_page.h"
-#include "tests/support/test_app.h"
-#include "tests/support/test_jpeg.h"
-#include "tests/support/test_monitors.h"
-#include "wallpaper/bmp_file.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -22,32 +17,6 @@
 
 namespace dova {
 namespace {
-
-using testing::TestApp;
-
-struct PictureListTest : ::testing::Test {
-  TestApp app;
-  AppContext& c = app.ctx();
-  FileGridControl& grid = c.form.FileGrid;
-
-  void SetUp() override { c.log.Open(c.DataDir + "dova.log"); }
-  std::string ListFile() { return app.dir.ReadFile("Sites\\dova.lst"); }
-  void WriteListFile(const std::string& contents) {
-    app.dir.WriteFile("Sites\\dova.lst", contents);
-  }
-  std::string Log() { return app.dir.ReadFile("Sites\\dova.log"); }
-  // A list of `count` rows whose paths are JPEG files of the test directory.
-  std::vector<std::string> MakePictures(int count) {
-    std::vector<std::string> paths;
-    grid.rows.clear();
-    for (int i = 0; i < count; ++i) {
-      paths.push_back(app.dir.Path() + "pic" + std::to_string(i) + ".jpg");
-      testing::WriteTestJpeg(paths.back(), 64, 48);
-      grid.rows.push_back(MakeListRow(paths.back(), "64x48"));
-    }
-    return paths;
-  }
-};
 
 // --- the list file ---------------------------------------------------------------------------
 
@@ -307,89 +276,6 @@ TEST_F(PictureListTest, InOrderChangeWrapsAroundAndInstallsThroughBothBitmapsInT
   EXPECT_EQ(fixedLines, 2u);
   EXPECT_NE(log.find("NOTICE " + c.Phrase("convertingimage") + " " + paths[1]), std::string::npos);
   EXPECT_NE(log.find("NOTICE " + c.Phrase("updatingdesktop")), std::string::npos);
-}
-
-TEST_F(PictureListTest, ADesktopThatRefusesTheBitmapLeavesTheWallpaperAndItsRecordAlone) {
-  const std::vector<std::string> paths = MakePictures(3);
-  grid.SelectRows(0, 0);
-  c.form.Check(c.form.RadioButton4);
-  c.form.Check(c.form.RadioButton3);  // do not resize: centred
-  app.clock.Set(2026, 12, 8, 11, 30, 0);
-  N1Click(c);
-  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
-  EXPECT_EQ(app.desktop.position, WallpaperPosition::Centre);
-  const double changedAt = c.PreviousSetWallpaper;
-  const std::vector<std::string> history = c.RecentPictures;
-
-  app.desktop.refusal = "Access is denied.";
-  app.clock.Set(2026, 12, 8, 12, 0, 0);
-  N1Click(c);
-  EXPECT_EQ(app.desktop.refused, 1);
-  EXPECT_TRUE(FileExists(c.DataDir + "wallpaper1.bmp"));  // still the desktop's bitmap
-  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper2.bmp"));
-  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
-  EXPECT_EQ(c.PreviousSetWallpaper, changedAt);
-  EXPECT_EQ(c.RecentPictures, history);
-  const std::string report = c.Phrase("desktoperror") + ": Access is denied.";
-  EXPECT_EQ(c.form.statusText, report);
-  EXPECT_NE(Log().find("ERROR  " + report), std::string::npos);
-  EXPECT_EQ(c.form.trayIconIndex, 3);
-
-  app.desktop.refusal.clear();
-  c.form.Check(c.form.RadioButton1);  // Windows stretches
-  N1Click(c);
-  EXPECT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper2.bmp");
-  EXPECT_EQ(app.desktop.position, WallpaperPosition::Stretch);
-  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper1.bmp"));
-  EXPECT_EQ(c.PreviousSetWallpaper, app.clock.now);
-}
-
-TEST_F(PictureListTest, EachScreenTakesTheNextPictureAndKeepsItWhenTheScreensChange) {
-  const std::vector<std::string> paths = MakePictures(4);
-  grid.SelectRows(0, 0);
-  c.form.Check(c.form.RadioButton4);
-  ShowScreensMode(c.form, ScreensMode::Each);
-  // The second screen stands left of the primary, so it takes the second picture.
-  app.screen.monitors = {testing::TestMonitor(0, 0, 64, 48, "A", true),
-                         testing::TestMonitor(-32, 0, 32, 24, "B", false)};
-  app.clock.Set(2026, 12, 8, 11, 30, 0);
-  N1Click(c);
-  EXPECT_EQ(grid.selTop, 2);  // the last picture taken: the next change goes on after it
-  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
-  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
-  EXPECT_EQ(app.desktop.position, WallpaperPosition::Tile);
-  EXPECT_EQ(app.desktop.stretch, "0");
-  Bitmap composed = LoadBmpFile(app.desktop.wallpaper);
-  EXPECT_EQ(composed.Width(), 96);
-  EXPECT_EQ(composed.Height(), 48);
-  ASSERT_EQ(c.ShownPictures.size(), 2u);
-  EXPECT_EQ(c.ShownPictures[0].source, paths[1]);
-  EXPECT_EQ(c.ShownPictures[1].source, paths[2]);
-
-  // Renumbered, and B moved to the right: each keeps its picture, nothing else changes.
-  const double changedAt = c.PreviousSetWallpaper;
-  const std::vector<std::string> history = c.RecentPictures;
-  app.clock.Set(2026, 12, 8, 11, 45, 0);
-  app.screen.monitors = {testing::TestMonitor(64, 0, 48, 36, "B", false),
-                         testing::TestMonitor(0, 0, 64, 48, "A", true)};
-  RelayOutWallpaper(c);
-  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper2.bmp");
-  composed = LoadBmpFile(app.desktop.wallpaper);
-  EXPECT_EQ(composed.Width(), 112);
-  EXPECT_FALSE(FileExists(c.DataDir + "wallpaper1.bmp"));
-  EXPECT_EQ(c.PreviousSetWallpaper, changedAt);
-  EXPECT_EQ(c.RecentPictures, history);
-  EXPECT_EQ(c.CurrentWallpaper, paths[1]);
-  EXPECT_EQ(grid.selTop, 2);
-
-  // Down to one screen: A's picture alone, at the screen's size as ever, nothing left behind.
-  app.screen.monitors = {testing::TestMonitor(0, 0, 64, 48, "A", true)};
-  c.form.Check(c.form.RadioButton2);
-  RelayOutWallpaper(c);
-  ASSERT_EQ(app.desktop.wallpaper, c.DataDir + "wallpaper1.bmp");
-  EXPECT_EQ(app.desktop.position, WallpaperPosition::Stretch);
-  EXPECT_EQ(LoadBmpFile(app.desktop.wallpaper).Width(), 64);
-  EXPECT_EQ(ListDirectory(c.DataDir + "wallpaper*").size(), 1u);
 }
 
 TEST_F(PictureListTest, InOrderChangeFromARangeTakesTheRowAfterItsTopAndScrollsIt) {
