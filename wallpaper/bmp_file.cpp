@@ -189,23 +189,28 @@ void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
   rowsWritten_ += count;
 }
 
-void BmpFileWriter::WritePixels(int row, int x, int count, const std::uint8_t* pixels) {
-  if (count <= 0) return;
+void BmpFileWriter::WritePixels(int row, int x, int count, const std::uint8_t* pixels, int rows,
+                                std::ptrdiff_t step) {
+  if (count <= 0 || rows <= 0) return;
   const std::lock_guard<std::mutex> lock(mutex_);
   if (file_ == nullptr) throw Error("Unable to write to " + path_);
-  if (bitsPerPixel_ != 24 || row < 0 || row >= height_ || x < 0 || x + count > width_) Fail(0);
-  const std::uint64_t offset = pixelOffset_ +
-                               static_cast<std::uint64_t>(height_ - 1 - row) * stride_ +
-                               static_cast<std::uint64_t>(x) * 3;
+  if (bitsPerPixel_ != 24 || row < 0 || row + rows > height_ || x < 0 || x + count > width_)
+    Fail(0);
   const std::size_t bytes = static_cast<std::size_t>(count) * 3;
   static const std::uint8_t kPadding[3] = {0, 0, 0};
   const std::size_t padding =
       x + count == width_ ? stride_ - static_cast<std::size_t>(width_) * 3 : 0;
-  errno = 0;
-  if (SeekTo(file_, offset) != 0 || std::fwrite(pixels, 1, bytes, file_) != bytes ||
-      std::fwrite(kPadding, 1, padding, file_) != padding)
-    Fail(errno);
-  pixelsWritten_ += count;
+  for (int r = 0; r < rows; ++r) {
+    const std::uint64_t offset = pixelOffset_ +
+                                 static_cast<std::uint64_t>(height_ - 1 - row - r) * stride_ +
+                                 static_cast<std::uint64_t>(x) * 3;
+    const std::uint8_t* from = pixels + step * r;
+    errno = 0;
+    if (SeekTo(file_, offset) != 0 || std::fwrite(from, 1, bytes, file_) != bytes ||
+        std::fwrite(kPadding, 1, padding, file_) != padding)
+      Fail(errno);
+  }
+  pixelsWritten_ += static_cast<long long>(count) * rows;
 }
 
 void BmpFileWriter::Finish() {

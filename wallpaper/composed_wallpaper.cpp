@@ -95,11 +95,17 @@ bool ComposeWallpaper(const std::vector<std::string>& sources, const ComposedLay
     const int beforeEdge = std::min(place.width, layout.width - place.x);
     PlacePictureRows(*reader, placement, FilterForIndex(options.filterIndex), options.threads,
                      options.cancel, [&](int first, int rows, const std::uint8_t* band) {
-                       for (int r = 0; r < rows; ++r) {
-                         const std::uint8_t* row = band + stride * (rows - 1 - r);
+                       // The band comes bottom-up; its rows go down the bitmap in runs that
+                       // stop at the bitmap's bottom edge.
+                       const std::ptrdiff_t up = -static_cast<std::ptrdiff_t>(stride);
+                       for (int r = 0; r < rows;) {
                          const int y = (place.y + first + r) % layout.height;
-                         writer.WritePixels(y, place.x, beforeEdge, row);
-                         writer.WritePixels(y, 0, place.width - beforeEdge, row + beforeEdge * 3);
+                         const int run = std::min(rows - r, layout.height - y);
+                         const std::uint8_t* top = band + stride * (rows - 1 - r);
+                         writer.WritePixels(y, place.x, beforeEdge, top, run, up);
+                         writer.WritePixels(y, 0, place.width - beforeEdge, top + beforeEdge * 3,
+                                            run, up);
+                         r += run;
                        }
                      });
   }
