@@ -12,6 +12,7 @@
 #include "form/controller.h"
 #include "form/settings_store.h"
 #include "form/text_binding.h"
+#include "form/wallpaper_change.h"
 #include "online/daily_update.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
@@ -226,6 +227,10 @@ void TForm1::FormKeyDown(int key, ShiftState shift) {
 
 void TForm1::Timer1Timer() {
   Handle([&] { scheduler_.Tick(context_); });
+}
+
+void TForm1::ScreensChanged() {
+  Handle([&] { RelayOutWallpaper(context_); });
 }
 
 }  // namespace dova

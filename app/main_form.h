@@ -61,6 +61,9 @@ class TForm1 {
   void FormKeyDown(int key, ShiftState shift);
   // Timer1, every 60000 ms.
   void Timer1Timer();
+  // The screens were plugged, unplugged, resized or arranged anew (the window debounces the
+  // system's notices): the pictures shown are laid out again for them.
+  void ScreensChanged();
 
  private:
   template <typename Action>

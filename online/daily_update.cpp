@@ -71,6 +71,7 @@ void DailyUpdateRun::Run() {
   Report(Phrase("connectingto") + " " + ReadWebAddress(wpUrl_).host, LogLevel::Notice);
   c_.SetTrayIcon(1);
 
+  const std::string takenBefore = c_.CurrentWallpaper;
   bool failed = false;
   try {
     Step step = FetchPictureAddress();
@@ -88,8 +89,8 @@ void DailyUpdateRun::Run() {
   c_.SetTrayIcon(2);
   if (failed)
     Report(Phrase("waserror"), LogLevel::Notice);
-  else
-    InstallDownloadedPicture(c_);
+  else if (InstallDownloadedPicture(c_) == ChangeOutcome::DesktopRefused)
+    c_.CurrentWallpaper = takenBefore;  // the picture came whole: the next run may try again
   c_.SetTrayIcon(3);
 }
 
@@ -236,15 +237,16 @@ void DailyPictureUpdate(AppContext& context, bool force) {
   DailyUpdateRun(context, force, channel->WpUrl).Run();
 }
 
-void InstallDownloadedPicture(AppContext& context) {
+ChangeOutcome InstallDownloadedPicture(AppContext& context) {
   const std::string tempPath = context.DataDir + "temp.jpg";
   WallpaperChangeTexts texts;
   texts.converting = context.Phrase("convertingimage");
   texts.updating = context.Phrase("updatedesktop");
   // A vanished temp.jpg is reported by the change; the current wallpaper and its file stay.
   // The download is kept under a name of its own, for "Previous picture", instead of deleted.
-  ChangeWallpaper(context, tempPath, texts,
-                  [&] { RememberPicture(context, KeepDownloadedPicture(context, tempPath)); });
+  return ChangeWallpaper(context, tempPath, texts, [&] {
+    RememberPicture(context, KeepDownloadedPicture(context, tempPath));
+  });
 }
 
 void StringGrid1DblClick(AppContext& context, int row) {
