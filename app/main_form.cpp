@@ -12,6 +12,7 @@
 #include "form/controller.h"
 #include "form/settings_store.h"
 #include "form/text_binding.h"
+#include "form/wallpaper_change.h"
 #include "online/daily_update.h"
 #include "picturelist/picture_list.h"
 #include "platform/file_system.h"
@@ -244,6 +245,10 @@ void TForm1::Resumed() {
 
 void TForm1::NetworkChanged() {
   Handle([&] { scheduler_.NetworkChanged(context_); });
+}
+
+void TForm1::ScreensChanged() {
+  Handle([&] { RelayOutWallpaper(context_); });
 }
 
 }  // namespace dova

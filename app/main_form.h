@@ -65,6 +65,9 @@ class TForm1 {
   void Resumed();
   // The system reported a change of the network's addresses.
   void NetworkChanged();
+  // The screens were plugged, unplugged, resized or arranged anew (the window debounces the
+  // system's notices): the pictures shown are laid out again for them.
+  void ScreensChanged();
 
  private:
   template <typename Action>

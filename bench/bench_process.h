@@ -24,6 +24,16 @@ inline double Milliseconds(clockid_t clock) {
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+// Prints the CPU and wall milliseconds since `cpu` and `wall` and the peak resident set in KiB:
+// the line the benchmarks read from a --convert, --convert-whole or --compose run.
+inline int PrintUsageSince(double cpu, double wall) {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%.3f %.3f %ld\n", Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
+              Milliseconds(CLOCK_MONOTONIC) - wall, usage.ru_maxrss);
+  return 0;
+}
+
 struct Timing {
   double cpu = 1e300, wall = 0;
   long peakKb = 0;
@@ -34,7 +44,6 @@ struct Timing {
     ok = true;
   }
 };
-
 
 // Runs a program and waits for it: its CPU time, wall time, peak memory and standard output.
 struct Outcome {
@@ -86,7 +95,7 @@ inline Outcome Run(const std::vector<std::string>& args) {
 // The best of `repeats` runs of a command, less the best of a baseline command (the start of
 // the tool and the reading and writing around the work) when one is given.
 inline Timing TimeCommand(const std::vector<std::string>& args, int repeats,
-                   const std::vector<std::string>& baseline = {}) {
+                          const std::vector<std::string>& baseline = {}) {
   Timing timing, base;
   for (int r = 0; r < repeats; ++r) {
     const Outcome o = Run(args);

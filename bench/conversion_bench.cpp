@@ -23,10 +23,13 @@
 #include <vector>
 
 #include "bench/bench_process.h"
+#include "wallpaper/composed_wallpaper.h"
 
 namespace {
 
+using dova::bench::Milliseconds;
 using dova::bench::Outcome;
+using dova::bench::PrintUsageSince;
 using dova::bench::Run;
 
 constexpr const char* kMagick = "/usr/bin/convert";  // the real one, not a stand-in on PATH
@@ -99,9 +102,68 @@ std::vector<int> ThreadCounts(const std::string& list) {
   return counts;
 }
 
+// Two pictures for two width x height screens side by side, streamed into one bitmap of the
+// whole desktop: conversion_bench --compose left.jpg right.jpg target.bmp W H FILTER THREADS.
+// Prints CPU ms, wall ms and the peak resident set in KiB, as --convert does.
+int ComposeOnce(int argc, char** argv) {
+  if (argc != 9) return 2;
+  const int width = std::atoi(argv[5]), height = std::atoi(argv[6]);
+  std::vector<dova::MonitorArea> monitors(2);
+  monitors[0].width = monitors[1].width = width;
+  monitors[0].height = monitors[1].height = height;
+  monitors[0].primary = true;
+  monitors[1].left = width;
+  dova::ConvertOptions options;
+  options.mode = dova::ResizeMode::Program;
+  options.filterIndex = std::atoi(argv[7]);
+  options.threads = std::atoi(argv[8]);
+  const double cpu = Milliseconds(CLOCK_PROCESS_CPUTIME_ID);
+  const double wall = Milliseconds(CLOCK_MONOTONIC);
+  std::string missing;
+  if (!dova::ComposeWallpaper({argv[2], argv[3]},
+                              dova::ComposeLayout(monitors, dova::TileStart::VirtualScreen),
+                              argv[4], options, missing)) {
+    std::fprintf(stderr, "%s: no such file\n", missing.c_str());
+    return 1;
+  }
+  return PrintUsageSince(cpu, wall);
+}
+
+// Two 3840x2160 screens from two 24-megapixel JPEGs, composed into one 7680x2160 bitmap, beside
+// the two single conversions on the same threads: the composition should cost no more than the
+// two conversions it is made of (at most 1.1 times their sum) and hold one conversion's memory
+// (at most 48 MiB) plus one band of rows.
+void ComposedScreens(const std::string& self, const std::string& ours, const std::string& dir,
+                     const std::string& photo, int repeats, int threads) {
+  const std::string second = dir + "/photo2.jpg";
+  if (access(second.c_str(), F_OK) != 0 && !Run({kMagick, "-seed", "5678", "-size", "6000x4000",
+                                                 "plasma:fractal", "-quality", "90", second})
+                                                .ok)
+    return;
+  const std::string t = std::to_string(threads);
+  const std::vector<Figures> f =
+      Measure({{ours, "--convert", photo, dir + "/screen1.bmp", "3840", "2160", "5", t},
+               {ours, "--convert", second, dir + "/screen2.bmp", "3840", "2160", "5", t},
+               {self, "--compose", photo, second, dir + "/composed.bmp", "3840", "2160", "5", t}},
+              repeats);
+  std::printf("\nTwo 3840x2160 screens from two 6000x4000 JPEGs, Lanczos3, %d thread%s\n", threads,
+              threads > 1 ? "s" : "");
+  std::printf("%-40s %9s %9s %9s %10s\n", "", "wall ms", "CPU ms", "peak MiB", "best wall");
+  PrintRow("first screen alone", f[0]);
+  PrintRow("second screen alone", f[1]);
+  PrintRow("both composed into one bitmap", f[2]);
+  if (!f[0].ok || !f[1].ok || !f[2].ok) return;
+  const double bandMib = 1.0;  // the rows written to the file at once
+  std::printf("composed / (first + second), wall: %.3f (at most 1.1); best wall: %.3f\n",
+              f[2].wall / (f[0].wall + f[1].wall), f[2].bestWall / (f[0].bestWall + f[1].bestWall));
+  std::printf("composed peak: %.1f MiB (at most 48 + %.0f band = %.0f MiB)\n", f[2].peakMib,
+              bandMib, 48 + bandMib);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--compose") return ComposeOnce(argc, argv);
   int repeats = 5;
   std::string dir = "/tmp/conversion_bench";
   const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
@@ -138,12 +200,12 @@ int main(int argc, char** argv) {
 
   // vipsthumbnail takes its thread count from the environment, read when it starts.
   const bool haveThumbnail = access(kThumbnail, X_OK) == 0;
-  const std::vector<std::string> thumbnail = {"/usr/bin/env", "VIPS_CONCURRENCY=1", kThumbnail,
-                                              photo, "-s", "3840x2160!", "-o",
-                                              dir + "/thumbnail.ppm"};
-  const std::vector<std::string> thumbnailThreads = {"/usr/bin/env", "-u", "VIPS_CONCURRENCY",
-                                                     kThumbnail, photo, "-s", "3840x2160!", "-o",
-                                                     dir + "/thumbnail.ppm"};
+  const std::vector<std::string> thumbnail = {
+      "/usr/bin/env", "VIPS_CONCURRENCY=1", kThumbnail, photo,
+      "-s",           "3840x2160!",         "-o",       dir + "/thumbnail.ppm"};
+  const std::vector<std::string> thumbnailThreads = {"/usr/bin/env", "-u",  "VIPS_CONCURRENCY",
+                                                     kThumbnail,     photo, "-s",
+                                                     "3840x2160!",   "-o",  dir + "/thumbnail.ppm"};
   std::vector<std::vector<std::string>> commands;
   std::vector<std::string> names;
   for (int t : threads) {
@@ -162,8 +224,10 @@ int main(int argc, char** argv) {
   } else {
     std::printf("vipsthumbnail not found: apt-get install libvips-tools\n");
   }
-  std::printf("\nWhole conversion, 6000x4000 JPEG -> 3840x2160 Lanczos3 -> file, %d runs in "
-              "turn, medians; %u processors\n", repeats, processors);
+  std::printf(
+      "\nWhole conversion, 6000x4000 JPEG -> 3840x2160 Lanczos3 -> file, %d runs in "
+      "turn, medians; %u processors\n",
+      repeats, processors);
   std::printf("%-40s %9s %9s %9s %10s\n", "", "wall ms", "CPU ms", "peak MiB", "best wall");
   const std::vector<Figures> figures = Measure(commands, repeats);
   for (std::size_t c = 0; c < commands.size(); ++c) PrintRow(names[c], figures[c]);
@@ -182,15 +246,17 @@ int main(int argc, char** argv) {
 
   std::printf("\nWithout resizing, 6000x4000 JPEG -> its own size in a bitmap file\n");
   std::printf("%-40s %9s %9s %9s %10s\n", "", "wall ms", "CPU ms", "peak MiB", "best wall");
-  const std::vector<Figures> own = Measure(
-      {{ours, "--convert", photo, ownSize, "0", "0", "0"},
-       {ours, "--convert-whole", photo, dir + "/whole_own.bmp", "0", "0", "0"}},
-      repeats);
+  const std::vector<Figures> own =
+      Measure({{ours, "--convert", photo, ownSize, "0", "0", "0"},
+               {ours, "--convert-whole", photo, dir + "/whole_own.bmp", "0", "0", "0"}},
+              repeats);
   PrintRow("ours", own[0]);
   PrintRow("ours before streaming (whole picture)", own[1]);
   std::ifstream bitmap(ownSize, std::ios::binary | std::ios::ate);
   const double bitmapMib = static_cast<double>(bitmap.tellg()) / (1 << 20);
   std::printf("bitmap: %.1f MiB; peak / bitmap: %.3f\n", bitmapMib, own[0].peakMib / bitmapMib);
+
+  ComposedScreens(self, ours, dir, photo, repeats, threads.back());
 
   std::printf("\nload average before: %s, after: %s\n", load.c_str(), LoadAverage().c_str());
   return 0;

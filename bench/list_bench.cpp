@@ -82,8 +82,11 @@ int Run() {
 
   // 3. One scheduler tick that does not change the wallpaper.
   int fired = 0;
-  Scheduler scheduler(
-      SchedulerActions{[&](AppContext&) { ++fired; }, [&](AppContext&) { ++fired; }});
+  Scheduler scheduler(SchedulerActions{[&](AppContext&) {
+                                         ++fired;
+                                         return DailyUpdateOutcome::Unchanged;
+                                       },
+                                       [&](AppContext&) { ++fired; }});
   FormModel& form = context.form;
   context.PreviousSetWallpaper = context.platform.clock.Now();
   form.CheckBox2.checked = true;

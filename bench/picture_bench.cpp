@@ -41,6 +41,7 @@ namespace {
 
 using dova::Bitmap;
 using dova::bench::Milliseconds;
+using dova::bench::PrintUsageSince;
 using dova::bench::Run;
 using dova::bench::TimeCommand;
 using dova::bench::Timing;
@@ -130,11 +131,7 @@ int ConvertOnce(int argc, char** argv) {
     std::fprintf(stderr, "%s: no such file\n", argv[2]);
     return 1;
   }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("%.3f %.3f %ld\n", Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
-              Milliseconds(CLOCK_MONOTONIC) - wall, usage.ru_maxrss);
-  return 0;
+  return PrintUsageSince(cpu, wall);
 }
 
 // The conversion with the whole decoded picture in memory, as it was done before streaming.
@@ -155,11 +152,7 @@ int ConvertWhole(int argc, char** argv) {
       dova::SaveBmpFile(source, argv[3]);
     }
   }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("%.3f %.3f %ld\n", Milliseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
-              Milliseconds(CLOCK_MONOTONIC) - wall, usage.ru_maxrss);
-  return 0;
+  return PrintUsageSince(cpu, wall);
 }
 
 // Mean absolute difference per channel value between two pictures of one size; -1 if unequal.

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "text/language_pack.h"
 #include "text/log_file.h"
+#include "wallpaper/monitor_layout.h"
 
 namespace dova {
 
@@ -38,6 +39,9 @@ class AppContext {
   double ScreenAspect = 0.0;          // screen width / height, taken at construction
   // The sources of the last wallpapers, newest first ([0] is shown now): see picture_history.h.
   std::vector<std::string> RecentPictures;
+  // The pictures on the screens now, by monitor, so that a new arrangement of the screens can
+  // show them again (see RelayOutWallpaper); empty before the first change of the run.
+  std::vector<MonitorPicture> ShownPictures;
   bool WindowClosed = false;  // set by the window's close event
 
   std::string Phrase(const std::string& key) const { return phrases.GetPhrase(key); }

@@ -69,6 +69,7 @@ std::string HelpTopic(int pageIndex, const std::string& controlName) {
         {"RadioButton12", "resize.htm"},
         {"ColorButton1", "resize.htm"},
         {"ComboBox5", "resize.htm"},
+        {"ComboBox11", "monitors.htm"},
         {"RadioButton9", "modes.htm"},
         {"RadioButton10", "modes.htm"},
         {"CheckBox3", "intray.htm"},

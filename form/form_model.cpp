@@ -96,13 +96,16 @@ FormModel::FormModel()
       GroupBox8(Group("GroupBox8", "TabSheet3", 192, 112, 265, 78, " Общие настройки ")),
       // Five resize modes in rows of 17 pixels; the filter list beside the last two.
       RadioButton1("RadioButton1", "GroupBox3", 12, 15, 430, 17),
-      RadioButton2("RadioButton2", "GroupBox3", 12, 32, 430, 17),
-      RadioButton3("RadioButton3", "GroupBox3", 12, 49, 430, 17),
+      RadioButton2("RadioButton2", "GroupBox3", 12, 32, 290, 17),
+      RadioButton3("RadioButton3", "GroupBox3", 12, 49, 200, 17),
       RadioButton11("RadioButton11", "GroupBox3", 12, 66, 168, 17),
       RadioButton12("RadioButton12", "GroupBox3", 12, 83, 138, 17),
       ColorButton1("ColorButton1", "GroupBox3", 152, 82, 28, 19),
       Label9(Label("Label9", "GroupBox3", 180, 70, 120, "Использовать фильтр:")),
       ComboBox5("ComboBox5", "GroupBox3", 306, 66, 130, 21),
+      // The screens choice beside "do not resize", above the filter.
+      Label17(Label("Label17", "GroupBox3", 214, 49, 46, "Экраны:")),
+      ComboBox11("ComboBox11", "GroupBox3", 266, 45, 170, 21),
       RadioButton9("RadioButton9", "GroupBox7", 12, 20, 160, 17),
       RadioButton10("RadioButton10", "GroupBox7", 12, 44, 160, 17),
       // Three rows in the general options: start minimized, start with Windows, the language.
@@ -160,6 +163,8 @@ FormModel::FormModel()
   RadioButton12.caption = "Вписать в экран";
   ColorButton1.hint = "Цвет полей";
   ComboBox5.items = {"Box", "Triangle", "Hermite", "Bell", "B-Spline", "Lanczos", "Mitchell"};
+  ComboBox11.items = {"Одна на всех экранах", "Своя на каждом экране", "Одна через все экраны"};
+  ComboBox11.itemIndex = 0;
   RadioButton9.caption = "Картинка дня";
   RadioButton10.caption = "Из списка";
   CheckBox3.caption = "Запускаться свернутым";
@@ -180,19 +185,19 @@ FormModel::FormModel()
       "JPEG Image File (*.jpeg)|*.jpeg|PNG Image File (*.png)|*.png|Bitmap (*.bmp)|*.bmp";
 
   controls_ = {
-      &PageControl1,  &TabSheet1,     &TabSheet2,    &TabSheet3,    &TabSheet4,    &GroupBox4,
-      &StringGrid1,   &GroupBox1,     &CheckBox1,    &CheckBox2,    &ComboBox1,    &Label1,
-      &ComboBox2,     &SpeedButton10, &FileGrid,     &SpeedButton7, &SpeedButton1, &SpeedButton2,
-      &SpeedButton3,  &SpeedButton4,  &SpeedButton8, &SpeedButton9, &SpeedButton5, &SpeedButton6,
-      &GroupBox5,     &RadioButton4,  &RadioButton5, &GroupBox6,    &CheckBox7,    &RadioButton6,
-      &ComboBox6,     &Label10,       &ComboBox7,    &RadioButton7, &ComboBox8,    &Label11,
-      &ComboBox9,     &GroupBox3,     &RadioButton1, &RadioButton2, &RadioButton3, &RadioButton11,
-      &RadioButton12, &ColorButton1,  &Label9,       &ComboBox5,    &GroupBox7,    &RadioButton9,
-      &RadioButton10, &GroupBox8,     &CheckBox3,    &CheckBox8,    &Label16,      &ComboBox10,
-      &GroupBox2,     &CheckBox4,     &Label2,       &Edit1,        &Label3,       &Edit2,
-      &CheckBox5,     &Label4,        &Edit3,        &Label5,       &Edit4,        &Label6,
-      &ComboBox3,     &Label8,        &CheckBox6,    &ComboBox4,    &Label7,       &Image1,
-      &StatusBar1};
+      &PageControl1,  &TabSheet1,     &TabSheet2,     &TabSheet3,    &TabSheet4,    &GroupBox4,
+      &StringGrid1,   &GroupBox1,     &CheckBox1,     &CheckBox2,    &ComboBox1,    &Label1,
+      &ComboBox2,     &SpeedButton10, &FileGrid,      &SpeedButton7, &SpeedButton1, &SpeedButton2,
+      &SpeedButton3,  &SpeedButton4,  &SpeedButton8,  &SpeedButton9, &SpeedButton5, &SpeedButton6,
+      &GroupBox5,     &RadioButton4,  &RadioButton5,  &GroupBox6,    &CheckBox7,    &RadioButton6,
+      &ComboBox6,     &Label10,       &ComboBox7,     &RadioButton7, &ComboBox8,    &Label11,
+      &ComboBox9,     &GroupBox3,     &RadioButton1,  &RadioButton2, &RadioButton3, &RadioButton11,
+      &RadioButton12, &ColorButton1,  &Label9,        &ComboBox5,    &Label17,      &ComboBox11,
+      &GroupBox7,     &RadioButton9,  &RadioButton10, &GroupBox8,    &CheckBox3,    &CheckBox8,
+      &Label16,       &ComboBox10,    &GroupBox2,     &CheckBox4,    &Label2,       &Edit1,
+      &Label3,        &Edit2,         &CheckBox5,     &Label4,       &Edit3,        &Label5,
+      &Edit4,         &Label6,        &ComboBox3,     &Label8,       &CheckBox6,    &ComboBox4,
+      &Label7,        &Image1,        &StatusBar1};
 
   // The commands' buttons and menu items, with their design texts.
   for (const Command& command : Commands()) {

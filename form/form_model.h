@@ -213,6 +213,8 @@ class FormModel {
   ColorButton ColorButton1;                  // the ground around a fitted picture
   CaptionControl Label9;
   ComboBox ComboBox5;
+  CaptionControl Label17;  // "Screens:"
+  ComboBox ComboBox11;     // the same picture on each screen, one for each, one across all
   RadioButton RadioButton9, RadioButton10;
   CheckBox CheckBox3;
   CheckBox CheckBox8;  // start with Windows: shows the user's start-up entry, not a setting

@@ -74,10 +74,14 @@ void ShowPreviousPicture(AppContext& context) {
   texts.converting = context.Phrase("convertingimage") + " " + source;
   texts.updating = context.Phrase("updatingdesktop");
   texts.logUpdating = true;
-  const bool changed = ChangeWallpaper(context, source, texts, [] {});
+  const ChangeOutcome outcome = ChangeWallpaper(context, source, texts, [] {});
+  if (outcome == ChangeOutcome::DesktopRefused) {
+    context.SetTrayIcon(3);
+    return;  // nothing changed: the history stays as it was
+  }
   // Shown again, or gone for good: either way the picture shown until now (or the one that
   // could not be found) is no longer a step back.
-  const std::string forgotten = changed ? recent.front() : source;
+  const std::string forgotten = outcome == ChangeOutcome::Changed ? recent.front() : source;
   recent.erase(std::find(recent.begin(), recent.end(), forgotten));
   ForgetPictures(context, {forgotten});
   context.SetTrayIcon(3);

@@ -29,7 +29,8 @@ bool CanShowPreviousPicture(const AppContext& context);
 // Puts back the wallpaper shown before the last change: its source converted with the current
 // resize mode and filter, through the same change both modes use. The picture shown until now
 // is forgotten, so that each call goes one further back. A previous picture whose file is gone
-// is reported as any missing picture and forgotten. Does nothing while another change runs.
+// is reported as any missing picture and forgotten; when the desktop refuses the bitmap the
+// history stays as it was. Does nothing while another change runs.
 void ShowPreviousPicture(AppContext& context);
 
 }  // namespace dova

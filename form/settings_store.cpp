@@ -4,6 +4,7 @@
 #include "form/picture_caption.h"
 #include "form/picture_history.h"
 #include "form/resize_mode_setting.h"
+#include "form/screens_setting.h"
 #include "platform/file_system.h"
 #include "text/number_text.h"
 
@@ -65,6 +66,17 @@ SettingRow FitColorSetting() {
           },
           [](const SettingRow&, SettingWrite& write) -> Text {
             return ColorText(write.context.form.ColorButton1.color);
+          }};
+}
+
+// [Main] Monitors: see form/screens_setting.h.
+SettingRow MonitorsSetting() {
+  return {"Main", "Monitors", "same",
+          [](const SettingRow&, const std::string& text, SettingRead& read) {
+            ShowScreensMode(read.context.form, ScreensModeFromWord(text));
+          },
+          [](const SettingRow&, SettingWrite& write) -> Text {
+            return std::string(ScreensModeWord(ScreensModeOf(write.context.form)));
           }};
 }
 
@@ -152,6 +164,7 @@ const std::vector<SettingRow>& Settings() {
       RecentSetting(4),
       LanguageSetting(),
       IndexSetting("Main", "Filter", "6", &F::ComboBox5),
+      MonitorsSetting(),
       WordSetting("Main", "WorkType", "online",
                   {{"online", &F::RadioButton9}, {"offline", &F::RadioButton10}}, &F::RadioButton10,
                   RadioButton9Click),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "form/screens_setting.h"
 #include "platform/file_system.h"
 #include "tests/support/test_app.h"
 
@@ -56,12 +57,15 @@ TEST_F(SettingsFixture, SaveWritesEveryKeyInOrderAndReadsBackTheSame) {
   app.ctx().PreviousSetWallpaper = 46364.5;
   app.ctx().CurrentWallpaper = "C:\\Pictures\\sea.jpg";
   app.ctx().CurrentCaption = "Sea at noon \xE2\x80\x94 A. Photographer";
+  EXPECT_EQ(ScreensModeOf(app.ctx().form), ScreensMode::Same);  // the default
+  ShowScreensMode(app.ctx().form, ScreensMode::Span);
   const std::string text = SaveAndRead(store);
   const char* keys[] = {"Section=0",
                         "Resize=windows",
                         "CurrentWallpaper=C:\\Pictures\\sea.jpg",
                         "Language=",
                         "Filter=6",
+                        "Monitors=span",
                         "WorkType=offline",
                         "InTray=1",
                         "UseProxy=1",
@@ -100,6 +104,7 @@ TEST_F(SettingsFixture, SaveWritesEveryKeyInOrderAndReadsBackTheSame) {
   EXPECT_EQ(second.ctx().PreviousSetWallpaper, 46364.5);
   EXPECT_EQ(second.ctx().CurrentWallpaper, "C:\\Pictures\\sea.jpg");
   EXPECT_EQ(second.ctx().CurrentCaption, "Sea at noon \xE2\x80\x94 A. Photographer");
+  EXPECT_EQ(ScreensModeOf(second.ctx().form), ScreensMode::Span);
 }
 
 TEST_F(SettingsFixture, WordChoicesAndIndexesFollowTheirRules) {

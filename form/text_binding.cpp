@@ -1,6 +1,7 @@
 #include "form/text_binding.h"
 
 #include "form/commands.h"
+#include "form/screens_setting.h"
 
 namespace dova {
 
@@ -61,8 +62,15 @@ void UpdateLanguage(AppContext& context) {
   f.Label9.caption = phrase("imagesize_filter");
 
   f.Label16.caption = phrase("language") + ":";
+  f.Label17.caption = phrase("monitors") + ":";
   PlaceLeftOf(context, f.Label16, f.ComboBox10);
   PlaceLeftOf(context, f.Label9, f.ComboBox5);
+  PlaceLeftOf(context, f.Label17, f.ComboBox11);
+  // The entries change with the language; the choice stays.
+  const int screens = f.ComboBox11.itemIndex;
+  f.ComboBox11.items.clear();
+  for (const char* key : kScreensPhrases) f.ComboBox11.items.push_back(phrase(key));
+  f.ComboBox11.Select(screens);
 
   for (const Command& command : Commands()) {
     if (!command.phrase) continue;

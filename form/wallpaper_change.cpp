@@ -5,7 +5,9 @@
 
 #include "form/picture_caption.h"
 #include "form/resize_mode_setting.h"
+#include "form/screens_setting.h"
 #include "platform/file_system.h"
+#include "wallpaper/composed_wallpaper.h"
 
 namespace dova {
 
@@ -40,27 +42,141 @@ bool ConvertBesideTheWindow(AppContext& context, const std::string& source,
   return conversion.get();
 }
 
-bool ChangeWallpaper(AppContext& context, const std::string& source,
-                     const WallpaperChangeTexts& texts, const std::function<void()>& converted) {
+WallpaperPosition PositionForMode(ResizeMode mode) {
+  return mode == ResizeMode::None ? WallpaperPosition::Centre : WallpaperPosition::Stretch;
+}
+
+namespace {
+
+// The pictures go on the screens: one bitmap, for one screen or composed for several.
+struct ScreensPlan {
+  std::vector<MonitorArea> monitors;
+  ScreensMode mode = ScreensMode::Same;
+  std::vector<std::string> perMonitor;  // the source of each monitor, in their order
+  bool composed = false;
+};
+
+ScreensPlan PlanScreens(AppContext& context, const std::vector<std::string>& sources, bool byPath) {
+  ScreensPlan plan;
+  plan.monitors = context.platform.screen.Monitors();
+  plan.mode = ScreensModeOf(context.form);
+  plan.composed = plan.monitors.size() > 1;
+  plan.perMonitor.assign(plan.monitors.size(), sources.front());
+  if (plan.mode == ScreensMode::Each) {
+    if (byPath) {
+      plan.perMonitor = PicturesForMonitors(context.ShownPictures, plan.monitors);
+    } else {
+      const std::vector<int> order = ScreenOrder(plan.monitors);
+      for (std::size_t k = 0; k < order.size(); ++k)
+        plan.perMonitor[order[k]] = sources[k % sources.size()];
+    }
+  }
+  return plan;
+}
+
+// Writes the composed bitmap on a thread of its own while the window is served.
+bool ComposeBesideTheWindow(AppContext& context, const ScreensPlan& plan, const std::string& target,
+                            const ConvertOptions& options, std::string& missing) {
+  const TileStart start = context.platform.desktop.TilesFromPrimaryMonitor()
+                              ? TileStart::PrimaryMonitor
+                              : TileStart::VirtualScreen;
+  const bool span = plan.mode == ScreensMode::Span;
+  const ComposedLayout layout =
+      span ? SpanLayout(plan.monitors, start) : ComposeLayout(plan.monitors, start);
+  const std::vector<std::string> sources =
+      span ? std::vector<std::string>{plan.perMonitor.front()} : plan.perMonitor;
+  std::future<bool> work = std::async(std::launch::async, [&] {
+    return ComposeWallpaper(sources, layout, target, options, missing);
+  });
+  while (work.wait_for(std::chrono::milliseconds(kServeEveryMs)) != std::future_status::ready) {
+    context.platform.pump.ProcessMessages();
+    if (context.WindowClosed) context.platform.pump.Terminate();
+  }
+  return work.get();
+}
+
+// The change itself; `newPictures` false for a new layout of the pictures shown already.
+ChangeOutcome RunChange(AppContext& context, const std::vector<std::string>& sources,
+                        const WallpaperChangeTexts& texts, const std::function<void()>& changed,
+                        bool newPictures) {
   context.SetStatus(texts.converting);
   context.LogStatus(LogLevel::Notice);
   const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
-  const ConvertOptions options = CurrentConvertOptions(context);
-  if (!ConvertBesideTheWindow(context, source, files.target, options)) {
-    context.SetStatus(context.Phrase("notfound1") + " " + source + " " +
+  const ScreensPlan plan = PlanScreens(context, sources, !newPictures);
+  ConvertOptions options = CurrentConvertOptions(context);
+  if (!plan.composed) options.screen = {plan.monitors[0].width, plan.monitors[0].height};
+  std::string missing = plan.perMonitor.front();
+  const bool written = plan.composed
+                           ? ComposeBesideTheWindow(context, plan, files.target, options, missing)
+                           : ConvertBesideTheWindow(context, missing, files.target, options);
+  if (!written) {
+    context.SetStatus(context.Phrase("notfound1") + " " + missing + " " +
                       context.Phrase("notfound2"));
     context.LogStatus(LogLevel::Notice);
-    return false;
+    return ChangeOutcome::SourceMissing;
   }
-  if (converted) converted();
   context.SetStatus(texts.updating);
   if (texts.logUpdating) context.LogStatus(LogLevel::Notice);
-  context.platform.desktop.SetWallpaper(files.target, options.mode == ResizeMode::None);
-  context.PreviousSetWallpaper = context.platform.clock.Now();
+  const WallpaperPosition position =
+      plan.composed ? WallpaperPosition::Tile : PositionForMode(options.mode);
+  const DesktopResult shown = context.platform.desktop.SetWallpaper(files.target, position);
+  if (!shown.applied) {
+    // The desktop still shows the previous bitmap: that one stays, the new one goes.
+    RemoveFile(files.target);
+    context.SetStatus(context.Phrase("desktoperror") + ": " + shown.reason);
+    context.LogStatus(LogLevel::Error);
+    return ChangeOutcome::DesktopRefused;
+  }
+  if (changed) changed();
+  if (newPictures) {
+    context.PreviousSetWallpaper = context.platform.clock.Now();
+    // The mode's bookkeeping may have moved a picture to where it keeps it (the picture of
+    // the day): the history names it there.
+    std::vector<std::string> perMonitor = plan.perMonitor;
+    for (std::string& source : perMonitor)
+      if (!FileExists(source) && !context.RecentPictures.empty())
+        source = context.RecentPictures.front();
+    context.ShownPictures.clear();
+    for (std::size_t i = 0; i < plan.monitors.size(); ++i)
+      context.ShownPictures.push_back({plan.monitors[i].devicePath, perMonitor[i]});
+  }
   RemoveFile(files.previous);
   context.SetStatus(std::string());
-  ShowPictureCaption(context, std::string());  // a channel's run shows its own after this
-  return true;
+  // A channel's run shows its own caption after this; a picture from the list has none.
+  if (newPictures) ShowPictureCaption(context, std::string());
+  return ChangeOutcome::Changed;
+}
+
+}  // namespace
+
+ChangeOutcome ChangeWallpaper(AppContext& context, const std::string& source,
+                              const WallpaperChangeTexts& texts,
+                              const std::function<void()>& changed) {
+  return RunChange(context, {source}, texts, changed, true);
+}
+
+ChangeOutcome ChangeWallpapers(AppContext& context, const std::vector<std::string>& sources,
+                               const WallpaperChangeTexts& texts,
+                               const std::function<void()>& changed) {
+  return RunChange(context, sources, texts, changed, true);
+}
+
+void RelayOutWallpaper(AppContext& context) {
+  ChangeGuard guard(context);
+  if (!guard.Acquired() || context.ShownPictures.empty()) return;
+  std::vector<std::string> sources;
+  for (const MonitorPicture& shown : context.ShownPictures) sources.push_back(shown.source);
+  WallpaperChangeTexts texts;
+  texts.converting = context.Phrase("updatingdesktop");
+  texts.updating = context.Phrase("updatingdesktop");
+  context.SetTrayIcon(2);
+  try {
+    RunChange(context, sources, texts, nullptr, false);
+  } catch (...) {
+    context.SetTrayIcon(3);
+    throw;
+  }
+  context.SetTrayIcon(3);
 }
 
 }  // namespace dova

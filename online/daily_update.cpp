@@ -93,6 +93,7 @@ DailyUpdateOutcome DailyUpdateRun::Run() {
   Report(Phrase("connectingto") + " " + ReadWebAddress(pageUrl_).host, LogLevel::Notice);
   c_.SetTrayIcon(1);
 
+  const std::string takenBefore = c_.CurrentWallpaper;
   bool failed = false;
   try {
     Step step = FetchPictureAddress();
@@ -111,8 +112,13 @@ DailyUpdateOutcome DailyUpdateRun::Run() {
   bool installed = false;
   if (failed)
     Report(Phrase("waserror"), LogLevel::Notice);
-  else if ((installed = InstallDownloadedPicture(c_)))
+  else if (const ChangeOutcome outcome = InstallDownloadedPicture(c_);
+           outcome == ChangeOutcome::Changed) {
+    installed = true;
     ShowPictureCaption(c_, caption_);
+  } else if (outcome == ChangeOutcome::DesktopRefused) {
+    c_.CurrentWallpaper = takenBefore;  // the picture came whole: the next run may try again
+  }
   c_.SetTrayIcon(3);
   return installed ? DailyUpdateOutcome::Installed : DailyUpdateOutcome::Failed;
 }
@@ -283,7 +289,7 @@ DailyUpdateOutcome DailyPictureUpdate(AppContext& context, bool force) {
   return DailyUpdateRun(context, force, *channel).Run();
 }
 
-bool InstallDownloadedPicture(AppContext& context) {
+ChangeOutcome InstallDownloadedPicture(AppContext& context) {
   const std::string tempPath = context.DataDir + "temp.jpg";
   WallpaperChangeTexts texts;
   texts.converting = context.Phrase("convertingimage");

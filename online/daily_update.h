@@ -6,6 +6,7 @@
 #pragma once
 
 #include "form/app_context.h"
+#include "form/wallpaper_change.h"
 
 namespace dova {
 
@@ -28,11 +29,12 @@ enum class DailyUpdateOutcome {
 DailyUpdateOutcome DailyPictureUpdate(AppContext& context, bool force);
 
 // The update's last step: converts DataDir + "temp.jpg" into the working bitmap that is not in
-// use, deletes temp.jpg, applies the bitmap and deletes the previous one, with the status texts
-// "convertingimage" (logged), "updatedesktop" and finally the empty text. When temp.jpg has
-// vanished the conversion reports it and nothing else changes: the current wallpaper and its
-// file stay (false). Decoding and desktop errors propagate.
-bool InstallDownloadedPicture(AppContext& context);
+// use, applies the bitmap, keeps temp.jpg for "Previous picture" and deletes the previous
+// bitmap, with the status texts "convertingimage" (logged), "updatedesktop" and finally the
+// empty text. When temp.jpg has vanished, or the desktop refuses the bitmap, that is reported
+// and nothing else changes: the current wallpaper and its file stay. Decoding errors and
+// registry write errors propagate.
+ChangeOutcome InstallDownloadedPicture(AppContext& context);
 
 // A double click on the channel grid: the click's steps, then the daily update with force.
 void StringGrid1DblClick(AppContext& context, int row);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "form/picture_history.h"
+#include "form/screens_setting.h"
 #include "form/wallpaper_change.h"
 #include "platform/file_replacement.h"
 #include "platform/file_system.h"
@@ -59,27 +60,53 @@ void MoveCursorTo(FileGridControl& grid, int row) {
   grid.ScrollTo(row <= 3 ? 0 : row - 3);
 }
 
-// The installation of the cursor's picture, for a caller that holds the change guard.
-void InstallCursorPicture(AppContext& context) {
+// The rows whose pictures go on the screens, beginning with `first`: that one alone, or with a
+// picture for each screen one a screen, the others following it in the list's order or taken
+// at random.
+std::vector<int> RowsForScreens(AppContext& context, int first, bool random) {
+  std::vector<int> rows{first};
+  if (ScreensModeOf(context.form) != ScreensMode::Each) return rows;
+  const int count = context.form.FileGrid.RowCount();
+  const std::size_t screens = context.platform.screen.Monitors().size();
+  std::uniform_int_distribution<int> anyRow(0, count - 1);
+  while (rows.size() < screens)
+    rows.push_back(random ? anyRow(PictureChoice()) : (rows.back() + 1) % count);
+  return rows;
+}
+
+// The installation of the pictures of `rows` (the first on the main screen), for a caller that
+// holds the change guard.
+void InstallRows(AppContext& context, const std::vector<int>& rows) {
   const FileGridControl& grid = context.form.FileGrid;
   context.SetTrayIcon(2);
-  const bool cursorInList = grid.selTop >= 0 && grid.selTop < grid.RowCount();
-  const std::string path = cursorInList ? grid.rows[grid.selTop][2] : std::string();
-  if (path.empty()) {
+  std::vector<std::string> paths;
+  for (int row : rows) {
+    const bool inList = row >= 0 && row < grid.RowCount();
+    if (inList && !grid.rows[row][2].empty()) paths.push_back(grid.rows[row][2]);
+    if (paths.empty()) break;  // the first screen's row decides
+  }
+  if (paths.empty()) {
     context.SetTrayIcon(3);
     return;
   }
+  const std::string& path = paths.front();
   WallpaperChangeTexts texts;
   texts.converting = context.Phrase("convertingimage") + " " + path;
+  for (std::size_t i = 1; i < paths.size(); ++i) texts.converting += ", " + paths[i];
   texts.updating = context.Phrase("updatingdesktop");
   texts.logUpdating = true;
   // A picture that is gone is reported by the change; the wallpaper in use, its bitmap and
   // CurrentWallpaper then stay as they are.
-  ChangeWallpaper(context, path, texts, [&] {
+  ChangeWallpapers(context, paths, texts, [&] {
     context.CurrentWallpaper = path;
     RememberPicture(context, path);
   });
   context.SetTrayIcon(3);
+}
+
+// The installation of the cursor's picture, for a caller that holds the change guard.
+void InstallCursorPicture(AppContext& context) {
+  InstallRows(context, RowsForScreens(context, context.form.FileGrid.selTop, false));
 }
 
 }  // namespace
@@ -182,8 +209,10 @@ void N1Click(AppContext& context) {
     next = grid.selTop + 1;
     if (next >= grid.RowCount()) next = 0;
   }
-  MoveCursorTo(grid, next);
-  InstallCursorPicture(context);
+  const std::vector<int> rows = RowsForScreens(context, next, context.form.RadioButton5.checked);
+  // In order, the next change goes on after the last picture taken now.
+  MoveCursorTo(grid, rows.back());
+  InstallRows(context, rows);
 }
 
 }  // namespace dova

@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "picturelist/picture_list_fixture.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/ansi_code_page.h"
-#include "tests/support/test_app.h"
-#include "tests/support/test_jpeg.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -18,32 +17,6 @@
 
 namespace dova {
 namespace {
-
-using testing::TestApp;
-
-struct PictureListTest : ::testing::Test {
-  TestApp app;
-  AppContext& c = app.ctx();
-  FileGridControl& grid = c.form.FileGrid;
-
-  void SetUp() override { c.log.Open(c.DataDir + "dova.log"); }
-  std::string ListFile() { return app.dir.ReadFile("Sites\\dova.lst"); }
-  void WriteListFile(const std::string& contents) {
-    app.dir.WriteFile("Sites\\dova.lst", contents);
-  }
-  std::string Log() { return app.dir.ReadFile("Sites\\dova.log"); }
-  // A list of `count` rows whose paths are JPEG files of the test directory.
-  std::vector<std::string> MakePictures(int count) {
-    std::vector<std::string> paths;
-    grid.rows.clear();
-    for (int i = 0; i < count; ++i) {
-      paths.push_back(app.dir.Path() + "pic" + std::to_string(i) + ".jpg");
-      testing::WriteTestJpeg(paths.back(), 64, 48);
-      grid.rows.push_back(MakeListRow(paths.back(), "64x48"));
-    }
-    return paths;
-  }
-};
 
 // --- the list file ---------------------------------------------------------------------------
 
@@ -156,13 +129,18 @@ TEST_F(PictureListTest, APathBeyondTheAnsiCodePageMakesTheListUtf8WithAMarkAndCo
   // Everything fits Windows-1252: the list stays in it, as earlier versions wrote it.
   grid.rows = {MakeListRow(german, "800x600")};
   ASSERT_TRUE(SavePictureList(c));
-  EXPECT_EQ(ListFile(), "800x600\tC:\\Bilder\\Gr\xF6\xDF" "e.jpg\r\n");
+  EXPECT_EQ(ListFile(),
+            "800x600\tC:\\Bilder\\Gr\xF6\xDF"
+            "e.jpg\r\n");
 
   // A row that does not fit turns the whole file into UTF-8 with a byte order mark.
   grid.rows = {MakeListRow(german, "800x600"), MakeListRow(chinese, "")};
   ASSERT_TRUE(SavePictureList(c));
   const std::string saved = ListFile();
-  EXPECT_EQ(saved, "\xEF\xBB\xBF" "800x600\t" + german + "\r\n\t" + chinese + "\r\n");
+  EXPECT_EQ(saved,
+            "\xEF\xBB\xBF"
+            "800x600\t" +
+                german + "\r\n\t" + chinese + "\r\n");
   grid.rows = {GridRow{}};
   LoadPictureList(c, 1);
   ASSERT_EQ(grid.RowCount(), 2);

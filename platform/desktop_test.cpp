@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/ini_file.h"
@@ -25,18 +26,26 @@ class SavedWallpaper {
  public:
   SavedWallpaper() {
     UserRegistryKey key = UserRegistryKey::OpenForReading(kDesktopKey);
-    hadWallpaper_ = key.GetString("Wallpaper", wallpaper_);
-    hadStretch_ = key.GetString("StrechWallpaper", stretch_);
+    for (const char* name : kValues) saved_.push_back({name, {}, false});
+    for (Value& value : saved_) value.had = key.GetString(value.name, value.data);
   }
   ~SavedWallpaper() {
     UserRegistryKey key = UserRegistryKey::Create(kDesktopKey);
-    if (hadWallpaper_) key.SetString("Wallpaper", wallpaper_);
-    if (hadStretch_) key.SetString("StrechWallpaper", stretch_);
+    for (const Value& value : saved_)
+      if (value.had)
+        key.SetString(value.name, value.data);
+      else
+        key.DeleteValue(value.name);
   }
 
  private:
-  bool hadWallpaper_, hadStretch_;
-  std::string wallpaper_, stretch_;
+  static constexpr const char* kValues[] = {"Wallpaper", "StrechWallpaper", "WallpaperStyle",
+                                            "TileWallpaper"};
+  struct Value {
+    std::string name, data;
+    bool had;
+  };
+  std::vector<Value> saved_;
 };
 
 std::string Value(const char* name) {
@@ -49,12 +58,19 @@ TEST(Desktop, SetWallpaperWritesTheUsersDesktopValues) {
   SavedWallpaper saved;
   TempDir dir;
   dir.WriteFile("wallpaper1.bmp", "BM");
-  SystemDesktop().SetWallpaper(dir.File("wallpaper1.bmp"), false);
-  EXPECT_EQ(Value("Wallpaper"), dir.File("wallpaper1.bmp"));
-  EXPECT_EQ(Value("StrechWallpaper"), "0");
-  SystemDesktop().SetWallpaper(dir.File("wallpaper2.bmp"), true);
-  EXPECT_EQ(Value("Wallpaper"), dir.File("wallpaper2.bmp"));
-  EXPECT_EQ(Value("StrechWallpaper"), "1");
+  dir.WriteFile("wallpaper2.bmp", "BM");
+  const std::string values[][4] = {{"2", "0", "0"}, {"0", "0", "1"}, {"0", "1", "0"}};
+  const WallpaperPosition positions[] = {WallpaperPosition::Stretch, WallpaperPosition::Centre,
+                                         WallpaperPosition::Tile};
+  for (int i = 0; i < 3; ++i) {
+    const std::string bitmap = dir.File(i % 2 ? "wallpaper2.bmp" : "wallpaper1.bmp");
+    // Wine's desktop takes whatever it is given; what counts here are the values.
+    SystemDesktop().SetWallpaper(bitmap, positions[i]);
+    EXPECT_EQ(Value("Wallpaper"), bitmap);
+    EXPECT_EQ(Value("WallpaperStyle"), values[i][0]) << i;
+    EXPECT_EQ(Value("TileWallpaper"), values[i][1]) << i;
+    EXPECT_EQ(Value("StrechWallpaper"), values[i][2]) << i;
+  }
 }
 
 TEST(Desktop, RegistryFailuresCarryTheSystemsMessage) {
@@ -100,12 +116,15 @@ class DesktopDir {
 TEST(Desktop, SetWallpaperRecordsTheValuesOutsideWindows) {
   TempDir dir;
   DesktopDir use(dir.Path());
-  SystemDesktop().SetWallpaper("C:\\Dova\\Sites\\wallpaper1.bmp", false);
+  EXPECT_TRUE(SystemDesktop()
+                  .SetWallpaper("C:\\Dova\\Sites\\wallpaper1.bmp", WallpaperPosition::Stretch)
+                  .applied);
   auto record = OpenIniFile(dir.File("desktop.ini"));
   EXPECT_EQ(record->ReadString("Desktop", "Wallpaper", ""), "C:\\Dova\\Sites\\wallpaper1.bmp");
   EXPECT_EQ(record->ReadString("Desktop", "StrechWallpaper", ""), "0");
+  EXPECT_EQ(record->ReadString("Desktop", "WallpaperStyle", ""), "2");
   EXPECT_EQ(record->ReadString("Desktop", "Applied", ""), "1");
-  SystemDesktop().SetWallpaper("C:\\Dova\\Sites\\wallpaper2.bmp", true);
+  SystemDesktop().SetWallpaper("C:\\Dova\\Sites\\wallpaper2.bmp", WallpaperPosition::Centre);
   EXPECT_EQ(record->ReadString("Desktop", "Wallpaper", ""), "C:\\Dova\\Sites\\wallpaper2.bmp");
   EXPECT_EQ(record->ReadString("Desktop", "StrechWallpaper", ""), "1");
   EXPECT_EQ(record->ReadString("Desktop", "Applied", ""), "2");
@@ -116,7 +135,7 @@ TEST(Desktop, SetWallpaperRecordsTheValuesOutsideWindows) {
 TEST(Desktop, AValueThatCannotBeWrittenThrows) {
   TempDir dir;
   DesktopDir use(dir.File("missing"));
-  EXPECT_THROW(SystemDesktop().SetWallpaper("C:\\w.bmp", false), Error);
+  EXPECT_THROW(SystemDesktop().SetWallpaper("C:\\w.bmp", WallpaperPosition::Tile), Error);
   EXPECT_NO_THROW(SystemDesktop().OpenUrl("http://dova.example/"));
 }
 

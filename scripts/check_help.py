@@ -11,7 +11,7 @@ import struct
 import sys
 
 TOPICS = ["default.htm", "online.htm", "chanels.htm", "change.htm", "offline.htm", "list.htm",
-          "random.htm", "shedulle.htm", "config.htm", "resize.htm", "modes.htm", "intray.htm",
+          "random.htm", "shedulle.htm", "config.htm", "resize.htm", "monitors.htm", "modes.htm", "intray.htm",
           "netconfig.htm", "proxy.htm", "maxfilesize.htm", "speed.htm"]
 
 SYSTEM_DEFAULT_TOPIC = 2

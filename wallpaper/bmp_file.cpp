@@ -119,7 +119,9 @@ void SaveBmpFile(const Bitmap& picture, const std::string& path) {
 }
 
 BmpFileWriter::BmpFileWriter(const std::string& path, int width, int height, int bitsPerPixel)
-    : height_(height),
+    : width_(width),
+      height_(height),
+      bitsPerPixel_(bitsPerPixel),
       stride_(RowStride(width, bitsPerPixel)),
       pixelOffset_(PixelOffset(bitsPerPixel)) {
   if (bitsPerPixel != 8 && bitsPerPixel != 24)
@@ -143,9 +145,34 @@ void BmpFileWriter::WriteBand(int first, int count, const std::uint8_t* band) {
   rowsWritten_ += count;
 }
 
+void BmpFileWriter::WritePixels(int row, int x, int count, const std::uint8_t* pixels, int rows,
+                                std::ptrdiff_t step) {
+  if (count <= 0 || rows <= 0) return;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (bitsPerPixel_ != 24 || row < 0 || row + rows > height_ || x < 0 || x + count > width_) {
+    file_->Abandon();
+    WriteFailed(*file_);
+  }
+  // A row's padding goes with its last pixel, so the pieces of a row fill it whole.
+  const std::size_t bytes = static_cast<std::size_t>(count) * 3;
+  const std::size_t padding =
+      x + count == width_ ? stride_ - static_cast<std::size_t>(width_) * 3 : 0;
+  static const std::uint8_t kPadding[3] = {0, 0, 0};
+  for (int r = 0; r < rows; ++r) {
+    const std::uint64_t offset = pixelOffset_ +
+                                 static_cast<std::uint64_t>(height_ - 1 - row - r) * stride_ +
+                                 static_cast<std::uint64_t>(x) * 3;
+    if (!file_->WriteAt(offset, pixels + step * r, bytes) ||
+        (padding && !file_->WriteAt(offset + bytes, kPadding, padding)))
+      WriteFailed(*file_);
+  }
+  pixelsWritten_ += static_cast<long long>(count) * rows;
+}
+
 void BmpFileWriter::Finish() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (rowsWritten_ != height_) file_->Abandon();
+  if (rowsWritten_ * width_ + pixelsWritten_ != static_cast<long long>(width_) * height_)
+    file_->Abandon();
   if (!file_->Commit()) WriteFailed(*file_);
 }
 

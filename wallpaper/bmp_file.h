@@ -42,17 +42,24 @@ class BmpFileWriter {
   // Throws dova::Error (removing the file) when the file cannot be written.
   void WriteBand(int first, int count, const std::uint8_t* band);
 
+  // Writes `count` pixels of rows row .. row + rows - 1 from column x on (24-bit pictures
+  // only; a row's padding goes with its last pixel); those of row + r start at pixels + r * step.
+  // Together with WriteBand, every pixel must be written once. Throws as WriteBand does.
+  void WritePixels(int row, int x, int count, const std::uint8_t* pixels, int rows = 1,
+                   std::ptrdiff_t step = 0);
+
   // Makes sure everything reached the file, closes it and moves it to `path`. Throws
   // dova::Error (removing the new file) when it did not. Every row must have been written.
   void Finish();
 
  private:
-  int height_;
+  int width_, height_, bitsPerPixel_;
   std::size_t stride_;
   std::uint32_t pixelOffset_;
   std::mutex mutex_;  // one band at a time through the file's position
   std::unique_ptr<FileReplacement> file_;
   long long rowsWritten_ = 0;
+  long long pixelsWritten_ = 0;  // by WritePixels
 };
 
 // Reads a BMP file written by SaveBmpFile (8 or 24 bits, uncompressed). For tests and tools.

@@ -60,21 +60,21 @@ struct CanvasRows {
   }
 
   // Writes rows first .. first + count - 1 of background only.
-  void WriteBlank(BmpFileWriter& writer, int first, int count) const {
+  void WriteBlank(const CanvasBandWriter& write, int first, int count) const {
     const int bandRows = static_cast<int>(std::max<std::size_t>(kBandBytes / stride, 1));
     std::vector<std::uint8_t> band;
     for (int done = 0; done < count;) {
       const int now = std::min(bandRows, count - done);
       band.resize(stride * now);
       for (int r = 0; r < now; ++r) std::memcpy(band.data() + stride * r, blankRow.data(), stride);
-      writer.WriteBand(first + done, now, band.data());
+      write(first + done, now, band.data());
       done += now;
     }
   }
 
   // Writes the 24-bit rows of `band` (bottom-up, `bandStride` apart, `width` pixels each) at
   // column `x` of canvas rows first .. first + count - 1, with background beside them.
-  void WritePlaced(BmpFileWriter& writer, int first, int count, int x, int width,
+  void WritePlaced(const CanvasBandWriter& write, int first, int count, int x, int width,
                    const std::uint8_t* band, std::size_t bandStride) const {
     std::vector<std::uint8_t> rows(stride * count);
     for (int r = 0; r < count; ++r) {
@@ -82,7 +82,7 @@ struct CanvasRows {
       std::memcpy(row, blankRow.data(), stride);
       std::memcpy(row + x * 3, band + bandStride * r, static_cast<std::size_t>(width) * 3);
     }
-    writer.WriteBand(first, count, rows.data());
+    write(first, count, rows.data());
   }
 };
 
@@ -140,11 +140,22 @@ void PlacePictureToBmp(PictureRowReader& reader, const std::string& target,
                        const Placement& placement, const ResampleFilter& filter, int threads,
                        const CancelFlag* cancel) {
   ThrowIfCancelled(cancel);
+  BmpFileWriter writer(target, placement.canvasWidth, placement.canvasHeight, 24);
+  PlacePictureRows(reader, placement, filter, threads, cancel,
+                   [&writer](int first, int count, const std::uint8_t* band) {
+                     writer.WriteBand(first, count, band);
+                   });
+  writer.Finish();
+}
+
+void PlacePictureRows(PictureRowReader& reader, const Placement& placement,
+                      const ResampleFilter& filter, int threads, const CancelFlag* cancel,
+                      const CanvasBandWriter& writer) {
+  ThrowIfCancelled(cancel);
   const PictureRect& from = placement.source;
   const PictureRect& to = placement.target;
   const int bitsPerPixel = reader.BitsPerPixel();
   const std::size_t pixelBytes = static_cast<std::size_t>(bitsPerPixel / 8);
-  BmpFileWriter writer(target, placement.canvasWidth, placement.canvasHeight, 24);
   const CanvasRows canvas(placement.canvasWidth, placement.background);
   canvas.WriteBlank(writer, 0, to.y);
   canvas.WriteBlank(writer, to.y + to.height, placement.canvasHeight - to.y - to.height);
@@ -192,9 +203,9 @@ void PlacePictureToBmp(PictureRowReader& reader, const std::string& target,
     BandSink sink;
     if (to.x == 0 && to.width == placement.canvasWidth) {
       // The part spans the canvas: its rows are the file's rows.
-      sink.stride = writer.Stride();
+      sink.stride = canvas.stride;
       sink.write = [&writer, &to](int first, int count, const std::uint8_t* band) {
-        writer.WriteBand(to.y + first, count, band);
+        writer(to.y + first, count, band);
       };
     } else {
       sink.stride = PaddedRow(to.width);
@@ -219,7 +230,6 @@ void PlacePictureToBmp(PictureRowReader& reader, const std::string& target,
     canvas.WritePlaced(writer, to.y, to.height, to.x, to.width, band.data(), partStride);
   }
   SkipRows(reader, reader.Height() - reader.RowsRead());
-  writer.Finish();
 }
 
 void ResamplePictureToBmp(PictureRowReader& reader, const std::string& target, int width,

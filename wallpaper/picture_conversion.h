@@ -5,6 +5,8 @@
 // the target.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "wallpaper/cancellation.h"
@@ -33,6 +35,16 @@ void WritePictureAsBmp(PictureRowReader& reader, const std::string& target,
 void PlacePictureToBmp(PictureRowReader& reader, const std::string& target,
                        const Placement& placement, const ResampleFilter& filter, int threads,
                        const CancelFlag* cancel = nullptr);
+
+// Takes rows first .. first + count - 1 of a 24-bit canvas, bottom-up as a BMP file holds them
+// (row first + count - 1 at the start of `band`), each padded to four bytes. Called from several
+// threads at once, each with its own rows, in no particular order.
+using CanvasBandWriter = std::function<void(int first, int count, const std::uint8_t* band)>;
+
+// Makes the canvas of PlacePictureToBmp and hands every row of it to `writer`, once.
+void PlacePictureRows(PictureRowReader& reader, const Placement& placement,
+                      const ResampleFilter& filter, int threads, const CancelFlag* cancel,
+                      const CanvasBandWriter& writer);
 
 // Resamples the picture of a fresh `reader` to width x height (both at least 1) with `filter`
 // and writes it as a 24-bit BMP file at `target`, on `threads` threads (the calling one

@@ -1,6 +1,7 @@
 #include "wallpaper/wallpaper_installer.h"
 
 #include "platform/file_system.h"
+#include "wallpaper/composed_wallpaper.h"
 #include "wallpaper/picture_conversion.h"
 #include "wallpaper/placement.h"
 #include "wallpaper/resample.h"
@@ -28,18 +29,8 @@ bool ConvertPicture(const std::string& source, const std::string& target,
     WritePictureAsBmp(*reader, target, options.cancel);
     return true;
   }
-  Placement placement;
-  switch (options.mode) {
-    case ResizeMode::Fill:
-      placement = FillPlacement(width, height, screen.width, screen.height);
-      break;
-    case ResizeMode::Fit:
-      placement = FitPlacement(width, height, screen.width, screen.height, options.fitColour);
-      break;
-    default:
-      placement = StretchPlacement(width, height, screen.width, screen.height);
-      break;
-  }
+  const Placement placement =
+      PlacementForMode(options.mode, width, height, screen.width, screen.height, options.fitColour);
   PlacePictureToBmp(*reader, target, placement, FilterForIndex(options.filterIndex),
                     options.threads, options.cancel);
   return true;

@@ -25,6 +25,7 @@ MainWindow::~MainWindow() {
   views_.clear();
   if (window_) {
     KillTimer(window_, kTimerId);
+    KillTimer(window_, kScreensTimerId);
     RemovePropA(window_, kMainWindowProperty);
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
@@ -137,8 +138,8 @@ void MainWindow::Dispatch(const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& error) {
     // TForm1's handlers report their own errors; this is the last line.
-    MessageBoxW(window_, InterfaceText(error.what()).c_str(), InterfaceText(kApplicationTitle).c_str(),
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(window_, InterfaceText(error.what()).c_str(),
+                InterfaceText(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
   }
   --handlerDepth_;
   Sync();
@@ -278,6 +279,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Dispatch([this] { form_->Timer1Timer(); });
         return 0;
       }
+      if (wParam == kScreensTimerId) {
+        KillTimer(window_, kScreensTimerId);
+        Dispatch([this] { form_->ScreensChanged(); });
+        return 0;
+      }
+      break;
+    case WM_DISPLAYCHANGE:
+      // Restarted by each notice: the relayout waits until the screens have settled.
+      SetTimer(window_, kScreensTimerId, kScreensSettleMs, nullptr);
       break;
     case WM_POWERBROADCAST:
       // Both come after a sleep (the second when a user is there); the second finds nothing

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/win32/dpi.h"
 #include "app/win32/window_gdi.h"
@@ -26,6 +27,9 @@ HFONT CreateWindowFont(UINT dpi = kDesignDpi);
 class Win32Screen : public Screen {
  public:
   ScreenSize Size() override;  // the primary screen, in pixels
+  // EnumDisplayMonitors in physical pixels (the program is per-monitor DPI aware), each known
+  // by its device interface path; the primary screen alone when the system lists none.
+  std::vector<MonitorArea> Monitors() override;
 };
 
 // The standard message box with the application title and the error icon, owned by the window that

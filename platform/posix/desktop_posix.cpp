@@ -1,7 +1,8 @@
 // Outside Windows there is no desktop to change: the values the program would give it are kept
 // in the INI file "desktop.ini" in the directory DOVA_DESKTOP_DIR (the working directory when
 // unset), so native runs can be checked:
-//   [Desktop] Wallpaper=<bitmap path>, StrechWallpaper=1 or 0, Applied=<number of applications>
+//   [Desktop] Wallpaper=<bitmap path>, WallpaperStyle, TileWallpaper and StrechWallpaper as the
+//             registry would hold them, Applied=<number of applications>
 //   [Shell]   OpenedUrl=<the last address opened>
 #include <cstdlib>
 #include <string>
@@ -23,14 +24,19 @@ std::string DesktopFilePath() {
 
 class RecordingDesktop : public Desktop {
  public:
-  void SetWallpaper(const std::string& bitmapPath, bool doNotResize) override {
+  DesktopResult SetWallpaper(const std::string& bitmapPath, WallpaperPosition position) override {
     std::unique_ptr<IniFile> file = OpenIniFile(DesktopFilePath());
-    const long applied = std::strtol(file->ReadString("Desktop", "Applied", "0").c_str(),
-                                     nullptr, 10);
+    const long applied =
+        std::strtol(file->ReadString("Desktop", "Applied", "0").c_str(), nullptr, 10);
     if (!file->WriteString("Desktop", "Wallpaper", bitmapPath) ||
-        !file->WriteString("Desktop", "StrechWallpaper", doNotResize ? "1" : "0") ||
+        !file->WriteString("Desktop", "WallpaperStyle", WallpaperStyleValue(position)) ||
+        !file->WriteString("Desktop", "TileWallpaper", TileWallpaperValue(position)) ||
+        !file->WriteString("Desktop", "StrechWallpaper", StrechWallpaperValue(position)) ||
         !file->WriteString("Desktop", "Applied", std::to_string(applied + 1)))
       throw Error("Unable to write to " + file->Path());
+    DesktopResult result;
+    result.applied = true;
+    return result;
   }
 
   void OpenUrl(const std::string& url) override {

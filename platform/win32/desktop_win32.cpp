@@ -1,5 +1,7 @@
 // The current user's desktop: wallpaper values in the registry, the shell for web addresses.
 #include <windows.h>
+// after windows.h, which they need
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -12,19 +14,51 @@ namespace dova {
 
 namespace {
 
+bool RunsOnWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Whether the system has the per-monitor wallpaper object (CLSID_DesktopWallpaper), named here
+// by its number: the Windows 7 headers this program builds with do not declare it.
+bool OffersDesktopWallpaperObject() {
+  static const CLSID kDesktopWallpaper = {
+      0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0x8A, 0x1C, 0x0C, 0x9C, 0xC4, 0xBD}};
+  const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IUnknown* object = nullptr;
+  const bool offered = SUCCEEDED(CoCreateInstance(kDesktopWallpaper, nullptr, CLSCTX_ALL,
+                                                  IID_IUnknown, reinterpret_cast<void**>(&object)));
+  if (object) object->Release();
+  if (SUCCEEDED(started)) CoUninitialize();
+  return offered;
+}
+
 class WindowsDesktop : public Desktop {
  public:
-  void SetWallpaper(const std::string& bitmapPath, bool doNotResize) override {
+  DesktopResult SetWallpaper(const std::string& bitmapPath, WallpaperPosition position) override {
     {
       UserRegistryKey key = UserRegistryKey::Create("Control Panel\\Desktop");
       key.SetString("Wallpaper", bitmapPath);
-      key.SetString("StrechWallpaper", doNotResize ? "1" : "0");
+      key.SetString("WallpaperStyle", WallpaperStyleValue(position));
+      key.SetString("TileWallpaper", TileWallpaperValue(position));
+      key.SetString("StrechWallpaper", StrechWallpaperValue(position));
     }
     // The values are in the registry already: only tell the desktop, do not write the profile.
     // The bitmap is named in the call itself: a null name asks Windows for its default
     // wallpaper instead.
     std::wstring path = Wide(bitmapPath);
-    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE);
+    DesktopResult result;
+    result.applied =
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE) != 0;
+    if (!result.applied) result.reason = SystemErrorText(GetLastError());
+    return result;
+  }
+
+  // Windows 7 tiles the wallpaper from the primary monitor's (0,0); Windows 8, which brought the
+  // desktop wallpaper object, and Wine tile from the virtual screen's top-left corner.
+  bool TilesFromPrimaryMonitor() override {
+    static const bool fromPrimary = !RunsOnWine() && !OffersDesktopWallpaperObject();
+    return fromPrimary;
   }
 
   void OpenUrl(const std::string& url) override {

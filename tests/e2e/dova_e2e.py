@@ -18,6 +18,7 @@ from startup_e2e import StartWithWindows  # noqa: E402,F401
 from window_e2e import Keyboard, ListEditing, TrayIcon  # noqa: E402,F401
 from dpi_e2e import HighDpi  # noqa: E402,F401
 from placement_e2e import Placements  # noqa: E402,F401
+from monitors_e2e import Monitors  # noqa: E402,F401
 
 class StartAndSave(ProgramTest):
     def test_only_worktype_offline_starts_from_list_and_exit_writes_every_key(self):
@@ -103,8 +104,11 @@ class Installation(ProgramTest):
         picture = os.path.join(p.dir, "photo.jpg")
         make_jpeg(picture, 800, 600)
         self.list_with((picture, "800x600"))
-        for resize, size, stretch in (("dova", (1024, 768), "0"), ("windows", (800, 600), "0"),
-                                      ("none", (800, 600), "1")):
+        # WallpaperStyle and TileWallpaper are what Windows reads: centred for "none", stretched
+        # otherwise; StrechWallpaper stays for earlier versions.
+        for resize, size, stretch, style in (("dova", (1024, 768), "0", "2"),
+                                             ("windows", (800, 600), "0", "2"),
+                                             ("none", (800, 600), "1", "0")):
             p.write_site("dova.ini", "[Main]\nWorkType=offline\nResize=%s\n[OffLine]\n"
                          "Selecting=line\nCursorPosition=0\n" % resize)
             p.start()
@@ -116,6 +120,8 @@ class Installation(ProgramTest):
             self.assertEqual(self.wine.reg_value("Wallpaper"),
                              windows_path(p.dir) + "\\Sites\\" + bitmaps[0])
             self.assertEqual(self.wine.reg_value("StrechWallpaper"), stretch)
+            self.assertEqual(self.wine.reg_value("WallpaperStyle"), style, resize)
+            self.assertEqual(self.wine.reg_value("TileWallpaper"), "0", resize)
 
     def test_corrupt_picture_and_bomb_show_an_error_and_keep_the_wallpaper(self):
         p = self.program

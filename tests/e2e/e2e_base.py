@@ -38,7 +38,8 @@ class ProgramTest(unittest.TestCase):
         self.display = Session.display
         self.program = Program(self.wine)
         self.wine.reg_delete("Wallpaper")
-        self.wine.reg_delete("StrechWallpaper")
+        for name in ("StrechWallpaper", "WallpaperStyle", "TileWallpaper"):
+            self.wine.reg_delete(name)
 
     def tearDown(self):
         self.program.cleanup()

@@ -17,16 +17,16 @@ SCREENSHOTS = os.path.join(ROOT, "build", "e2e-screenshots")
 
 
 class Display:
-    """Xvfb at 1024x768x24, shared by all tests of a run."""
+    """Xvfb at 1024x768x24 (or the size given), shared by all tests of a run."""
 
-    def __init__(self, number=77):
+    def __init__(self, number=77, size="1024x768"):
         # The first free display from `number` on, so that two runs never share one.
         while os.path.exists("/tmp/.X11-unix/X%d" % number) or \
                 os.path.exists("/tmp/.X%d-lock" % number):
             number += 1
         self.name = ":%d" % number
         self.process = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", self.name, "-screen", "0", size + "x24", "-nolisten", "tcp"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for _ in range(50):
             if subprocess.call(["xdpyinfo", "-display", self.name],

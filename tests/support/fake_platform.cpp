@@ -6,11 +6,20 @@
 
 namespace dova::testing {
 
-void FakeDesktop::SetWallpaper(const std::string& path, bool doNotResize) {
+DesktopResult FakeDesktop::SetWallpaper(const std::string& path, WallpaperPosition at) {
   if (failWrites) throw Error("Unable to write the desktop settings");
+  DesktopResult result;
+  if (!refusal.empty()) {
+    ++refused;
+    result.reason = refusal;
+    return result;
+  }
   wallpaper = path;
-  stretch = doNotResize ? "1" : "0";
+  position = at;
+  stretch = StrechWallpaperValue(at);
   ++calls;
+  result.applied = true;
+  return result;
 }
 
 std::string CorePath(const std::string& posixPath) {

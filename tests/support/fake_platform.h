@@ -51,7 +51,11 @@ class FakeClock : public Clock {
 class FakeScreen : public Screen {
  public:
   ScreenSize size{1024, 768};
+  std::vector<MonitorArea> monitors;  // empty: the primary screen of `size` alone
   ScreenSize Size() override { return size; }
+  std::vector<MonitorArea> Monitors() override {
+    return monitors.empty() ? Screen::Monitors() : monitors;
+  }
 };
 
 class FakePump : public MessagePump {
@@ -110,11 +114,16 @@ class FakeHelp : public HelpViewer {
 class FakeDesktop : public Desktop {
  public:
   std::string wallpaper;
-  std::string stretch;
-  int calls = 0;
-  bool failWrites = false;
+  std::string stretch;  // the StrechWallpaper value
+  WallpaperPosition position = WallpaperPosition::Stretch;
+  int calls = 0;            // bitmaps the desktop took
+  bool failWrites = false;  // the registry cannot be written: throws
+  std::string refusal;      // not empty: the system call fails with this reason
+  int refused = 0;
   std::vector<std::string> openedUrls;
-  void SetWallpaper(const std::string& path, bool doNotResize) override;
+  bool tilesFromPrimary = false;
+  bool TilesFromPrimaryMonitor() override { return tilesFromPrimary; }
+  DesktopResult SetWallpaper(const std::string& path, WallpaperPosition position) override;
   void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
 };
 
