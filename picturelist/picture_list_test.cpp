@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "picturelist/picture_list_fixture.h"
+#include "tests/support/picture_list_fixture.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "tests/support/ansi_code_page.h"

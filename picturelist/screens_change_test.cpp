@@ -7,7 +7,7 @@
 #include "form/screens_setting.h"
 #include "form/wallpaper_change.h"
 #include "picturelist/picture_list.h"
-#include "picturelist/picture_list_fixture.h"
+#include "tests/support/picture_list_fixture.h"
 #include "platform/file_system.h"
 #include "tests/support/test_monitors.h"
 #include "wallpaper/bmp_file.h"
