@@ -8,6 +8,7 @@
 
 #include "online/channel_rule.h"
 #include "online/daily_update.h"
+#include "tests/support/channel_on_site.h"
 #include "tests/support/daily_update_test_support.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/service_answers.h"
@@ -27,16 +28,8 @@ class ShippedChannelsTest : public DailyUpdateTest {
   // `channel` as a section of its own, its page asked from the loopback site instead of the
   // service; the page's request line is returned.
   std::string UseOnSite(const Channel& channel) {
-    const std::size_t host = channel.WpUrl.find("://") + 3;
-    const std::string target = channel.WpUrl.substr(channel.WpUrl.find('/', host));
-    std::string section = "[Site1]\r\nURL=" + channel.Url + "\r\nWPURL=" + site.Url(target) +
-                          "\r\nIMAGE=" + channel.Image + "\r\nENABLED=1\r\n";
-    if (!channel.Picture.empty()) section += "PICTURE=" + channel.Picture + "\r\n";
-    if (!channel.Suffix.empty()) section += "SUFFIX=" + channel.Suffix + "\r\n";
-    if (!channel.Caption.empty()) section += "CAPTION=" + channel.Caption + "\r\n";
-    app.dir.WriteFile("Sites\\channels.ini", section);
-    app.ctx().channels.Load(*OpenIniFile(app.ctx().DataDir + "channels.ini"));
-    return "GET " + ExpandDateFields(target, app.clock.UtcNow());
+    UseChannelOnSite(app, channel, site.Url(""));
+    return "GET " + ExpandDateFields(PathAndQuery(channel.WpUrl), app.clock.UtcNow());
   }
 
   void ExpectInstalled(const ServiceCase& service, const std::string& pageRequest,

@@ -5,7 +5,9 @@
 # root trusted in a Wine prefix of these tests' own (build/wineprefix-https). Everything runs in
 # a network and mount namespace of its own, where a hosts file of its own names the servers
 # (good.dova.test, ...: Wine's certificate check does not take IP addresses) and tinyproxy, with
-# a configuration of its own, listens on 127.0.64.1:3128. Run as root.
+# a configuration of its own, listens on 127.0.64.1:3128. The servers serve the files of
+# build/https-tests/files, where the tests of the shipped channels also write their answers.
+# Run as root.
 #
 #   scripts/run-https-tests.sh [--no-build] [gtest filter]
 set -euo pipefail
@@ -21,7 +23,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 do_build=1
 [[ "${1:-}" == --no-build ]] && { do_build=0; shift; }
-filter="${1:-OverHttps.*:Tunnel.*}"
+filter="${1:-OverHttps.*:Tunnel.*:ShippedOverHttps.*}"
 
 if [[ $do_build == 1 ]]; then
   (cd "$root" && cmake --preset windows >"$build.configure.log" 2>&1)
@@ -64,8 +66,8 @@ exec unshare -nm bash -c '
   proxy=$!
   for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.64.1/3128) 2>/dev/null && break; sleep 0.05; done
   cd "$(dirname "$PROGRAM")"
-  DOVA_HTTPS_TEST_SERVERS=127.0.64.1:3128 timeout 600 /usr/lib/wine/wine64 "$PROGRAM" \
-    --gtest_color=no --gtest_filter="$FILTER"
+  DOVA_HTTPS_TEST_SERVERS=127.0.64.1:3128 DOVA_HTTPS_TEST_FILES="$WORK/files" \
+    timeout 600 /usr/lib/wine/wine64 "$PROGRAM" --gtest_color=no --gtest_filter="$FILTER"
   status=$?
   kill "$proxy"
   exec {SERVER[1]}>&-
