@@ -1,6 +1,7 @@
 // Turning a picture file into the desktop wallpaper. Two working bitmaps in the data directory,
 // "wallpaper1.bmp" and "wallpaper2.bmp", are used in turn: each change writes the one that is
-// not the current wallpaper, points the desktop at it, and then deletes the other.
+// not the current wallpaper, points the desktop at it, and then deletes the other. Where each
+// monitor has a bitmap of its own, two sets of them take turns the same way.
 #pragma once
 
 #include <functional>
