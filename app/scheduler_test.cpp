@@ -68,7 +68,12 @@ struct SchedulerTest : ::testing::Test {
     scheduler.Tick(c);
   }
   int ListChanges() { return app.desktop.calls; }
-  std::string Log() { return app.dir.ReadFile("Sites\\dova.log"); }
+  // The journal's lines as "\n"-ended lines, whatever ending the system writes.
+  std::string Log() {
+    std::string text = app.dir.ReadFile("Sites\\dova.log");
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+  }
   static int Count(const std::string& text, const std::string& part) {
     int n = 0;
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
