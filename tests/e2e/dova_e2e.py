@@ -111,7 +111,7 @@ class Installation(ProgramTest):
                                              ("none", (800, 600), "1", "0")):
             p.write_site("dova.ini", "[Main]\nWorkType=offline\nResize=%s\n[OffLine]\n"
                          "Selecting=line\nCursorPosition=0\n" % resize)
-            p.start()
+            self.start_until_changed()
             p.close()
             bitmaps = [n for n in ("wallpaper1.bmp", "wallpaper2.bmp")
                        if os.path.exists(p.site(n))]
@@ -141,7 +141,7 @@ class Installation(ProgramTest):
         self.list_with((good, "640x480"), (corrupt, "640x480"), (bomb, "60000x60000"))
         p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nSelecting=line\n"
                      "CursorPosition=2\nOnLoad=1\n")
-        p.start()
+        self.start_until_changed()
         p.close()
         self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
         current = self.wine.reg_value("Wallpaper")
@@ -170,7 +170,11 @@ class Installation(ProgramTest):
         for cursor in (1, 0):  # the first start installs row 0, the second tries row 1
             p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nSelecting=line\n"
                          "CursorPosition=%d\nOnLoad=1\n" % cursor)
-            p.start()
+            if cursor == 1:
+                self.start_until_changed()
+            else:
+                p.start()
+                self.assertTrue(wait_until(lambda: PHRASES["notfound1"] in self.log(), 60))
             p.close()
         self.assertEqual(self.wine.reg_value("Wallpaper"), windows_path(p.site("wallpaper1.bmp")))
         self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
@@ -190,14 +194,14 @@ class PictureList(ProgramTest):
         p.write_site("dova.lst", "".join("320x240\t%s\n" % windows_path(x) for x in pictures))
         p.write_site("dova.ini", "[Main]\nWorkType=offline\n[OffLine]\nOnLoad=1\n"
                      "Selecting=line\nCursorPosition=1\n")
-        p.start()
+        self.start_until_changed()
         p.close()
         self.assertTrue(os.path.exists(p.site("wallpaper1.bmp")))
         self.assertEqual(self.wine.reg_value("Wallpaper"), windows_path(p.site("wallpaper1.bmp")))
         ini = read_ini(p.read_site("dova.ini"))
         self.assertEqual(ini["OffLine"]["CursorPosition"], "2")
         self.assertEqual(ini["Main"]["CurrentWallpaper"], windows_path(pictures[2]))
-        p.start()
+        self.start_until_changed()
         p.close()
         self.assertTrue(os.path.exists(p.site("wallpaper2.bmp")))
         self.assertFalse(os.path.exists(p.site("wallpaper1.bmp")))

@@ -62,7 +62,7 @@ class HighDpi(ProgramTest):
         p.write_site("dova.lst", "800x600\t%s\n" % windows_path(picture))
         p.write_site("dova.ini", "[Main]\nWorkType=offline\nResize=dova\n[OffLine]\n"
                      "Selecting=line\nCursorPosition=0\n")
-        p.start()
+        self.start_until_changed()
         p.close()
         bitmaps = [n for n in ("wallpaper1.bmp", "wallpaper2.bmp") if os.path.exists(p.site(n))]
         self.assertEqual(len(bitmaps), 1)

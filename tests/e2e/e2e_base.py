@@ -4,7 +4,7 @@ import configparser
 import os
 import unittest
 
-from wine_session import ROOT, Program
+from wine_session import ROOT, Program, wait_until
 
 
 class Session:
@@ -43,6 +43,15 @@ class ProgramTest(unittest.TestCase):
 
     def tearDown(self):
         self.program.cleanup()
+
+    def start_until_changed(self, *args):
+        """Starts the program and waits until its start-up change has reached the desktop:
+        closing the window while a picture is converted stops the conversion, as it does for a
+        user who closes the window then."""
+        self.wine.reg_delete("Wallpaper")
+        self.program.start(*args)
+        self.assertTrue(wait_until(lambda: self.wine.reg_value("Wallpaper") is not None, 60),
+                        "the start-up change set no wallpaper")
 
     def log(self):
         # The journal is UTF-8 with a byte order mark.

@@ -60,7 +60,7 @@ class Placements(ProgramTest):
 
         # Fill: the 16:9 picture covers the 4:3 screen; the red sides are cut off.
         p.write_site("dova.ini", settings % (1, "fill", 1))
-        p.start()
+        self.start_until_changed()
         p.close()
         bitmap = self.current_bitmap()
         self.assertEqual(bmp_info(bitmap), (1024, 768, 24))
