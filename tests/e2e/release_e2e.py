@@ -191,7 +191,8 @@ class Installer(unittest.TestCase):
             self.assertTrue(os.path.isfile(os.path.join(self.install_dir, name)), name)
         for name in PROGRAM_FILES + SAMPLE_FILES:
             self.assertEqual(read_bytes(os.path.join(self.install_dir, name)),
-                             read_bytes(os.path.join(DIST if "/" not in name else ROOT, name)),
+                             read_bytes(os.path.join(DIST, name) if "/" not in name
+                                        else os.path.join(ROOT, SOURCE_OF.get(name, name))),
                              name)
         self.assertEqual(sorted(os.listdir(self.install_dir)),
                          ["Dova.chm", "Dova.exe", "Languages", "Sites", "Uninstall.exe"])
@@ -319,6 +320,10 @@ class Installer(unittest.TestCase):
         self.assertEqual(settings["Site4"]["URL"], shipped["Site2"]["URL"])  # Wikipedia
         self.assertEqual(settings["Site4"]["CAPTION"], shipped["Site2"]["CAPTION"])
         self.assertNotIn("Site5", settings)
+        # The installer's pages are tested from no installation: remove this one again.
+        self.wine.run(os.path.join(self.install_dir, "Uninstall.exe"), "/S")
+        self.assertTrue(wait_until(lambda: self.wine.reg_values(UNINSTALL_KEY) is None, 90),
+                        "the uninstaller did not finish")
 
 
 class InstallerPages(unittest.TestCase):
