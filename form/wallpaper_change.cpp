@@ -7,6 +7,7 @@
 #include "form/resize_mode_setting.h"
 #include "form/screens_setting.h"
 #include "platform/file_system.h"
+#include "platform/monitor_wallpaper.h"
 #include "wallpaper/composed_wallpaper.h"
 
 namespace dova {
@@ -95,20 +96,52 @@ bool ComposeBesideTheWindow(AppContext& context, const ScreensPlan& plan, const 
   return work.get();
 }
 
+// Converts the picture of each monitor at that monitor's size into its own bitmap. On failure
+// the bitmaps written so far are removed and `missing` names the picture not found.
+bool WriteMonitorBitmaps(AppContext& context, const ScreensPlan& plan,
+                         const std::vector<std::string>& targets, ConvertOptions options,
+                         std::string& missing) {
+  std::size_t written = 0;
+  try {
+    for (; written < targets.size(); ++written) {
+      options.screen = {plan.monitors[written].width, plan.monitors[written].height};
+      missing = plan.perMonitor[written];
+      if (!ConvertBesideTheWindow(context, missing, targets[written], options)) break;
+    }
+  } catch (...) {
+    for (std::size_t i = 0; i < written; ++i) RemoveFile(targets[i]);
+    throw;
+  }
+  if (written == targets.size()) return true;
+  for (std::size_t i = 0; i < written; ++i) RemoveFile(targets[i]);
+  return false;
+}
+
 // The change itself; `newPictures` false for a new layout of the pictures shown already.
 ChangeOutcome RunChange(AppContext& context, const std::vector<std::string>& sources,
                         const WallpaperChangeTexts& texts, const std::function<void()>& changed,
                         bool newPictures) {
   context.SetStatus(texts.converting);
   context.LogStatus(LogLevel::Notice);
-  const WallpaperFiles files = ChooseWallpaperFiles(context.DataDir);
   const ScreensPlan plan = PlanScreens(context, sources, !newPictures);
   ConvertOptions options = CurrentConvertOptions(context);
-  if (!plan.composed) options.screen = {plan.monitors[0].width, plan.monitors[0].height};
+  // Where the system sets a bitmap for each monitor, each gets its own at its size; a picture
+  // across the screens stays one composed bitmap.
+  MonitorWallpaper* const perMonitor = plan.composed && plan.mode != ScreensMode::Span
+                                           ? context.platform.desktop.MonitorWallpapers()
+                                           : nullptr;
+  std::vector<std::string> targets;
   std::string missing = plan.perMonitor.front();
-  const bool written = plan.composed
-                           ? ComposeBesideTheWindow(context, plan, files.target, options, missing)
-                           : ConvertBesideTheWindow(context, missing, files.target, options);
+  bool written = false;
+  if (perMonitor) {
+    targets = ChooseMonitorBitmaps(context.DataDir, plan.monitors.size());
+    written = WriteMonitorBitmaps(context, plan, targets, options, missing);
+  } else {
+    targets = {ChooseWallpaperFiles(context.DataDir).target};
+    if (!plan.composed) options.screen = {plan.monitors[0].width, plan.monitors[0].height};
+    written = plan.composed ? ComposeBesideTheWindow(context, plan, targets[0], options, missing)
+                            : ConvertBesideTheWindow(context, missing, targets[0], options);
+  }
   if (!written) {
     context.SetStatus(context.Phrase("notfound1") + " " + missing + " " +
                       context.Phrase("notfound2"));
@@ -117,12 +150,20 @@ ChangeOutcome RunChange(AppContext& context, const std::vector<std::string>& sou
   }
   context.SetStatus(texts.updating);
   if (texts.logUpdating) context.LogStatus(LogLevel::Notice);
-  const WallpaperPosition position =
-      plan.composed ? WallpaperPosition::Tile : PositionForMode(options.mode);
-  const DesktopResult shown = context.platform.desktop.SetWallpaper(files.target, position);
+  DesktopResult shown;
+  if (perMonitor) {
+    std::vector<MonitorBitmap> bitmaps;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+      bitmaps.push_back({plan.monitors[i].devicePath, targets[i]});
+    shown = perMonitor->SetWallpapers(bitmaps, PositionForMode(options.mode));
+  } else {
+    const WallpaperPosition position =
+        plan.composed ? WallpaperPosition::Tile : PositionForMode(options.mode);
+    shown = context.platform.desktop.SetWallpaper(targets[0], position);
+  }
   if (!shown.applied) {
-    // The desktop still shows the previous bitmap: that one stays, the new one goes.
-    RemoveFile(files.target);
+    // The desktop still shows the previous bitmaps: those stay, the new ones go.
+    for (const std::string& target : targets) RemoveFile(target);
     context.SetStatus(context.Phrase("desktoperror") + ": " + shown.reason);
     context.LogStatus(LogLevel::Error);
     return ChangeOutcome::DesktopRefused;
@@ -140,7 +181,7 @@ ChangeOutcome RunChange(AppContext& context, const std::vector<std::string>& sou
     for (std::size_t i = 0; i < plan.monitors.size(); ++i)
       context.ShownPictures.push_back({plan.monitors[i].devicePath, perMonitor[i]});
   }
-  RemoveFile(files.previous);
+  RemoveWallpaperBitmapsExcept(context.DataDir, targets);
   context.SetStatus(std::string());
   // A channel's run shows its own caption after this; a picture from the list has none.
   if (newPictures) ShowPictureCaption(context, std::string());

@@ -5,6 +5,8 @@
 
 namespace dova {
 
+class MonitorWallpaper;
+
 // How the desktop lays the bitmap on the screen, as the registry values "WallpaperStyle" and
 // "TileWallpaper" say it.
 enum class WallpaperPosition {
@@ -43,6 +45,9 @@ class Desktop {
   // Where the desktop starts tiling a bitmap: at the primary monitor's (0,0) (Windows 7), or at
   // the top-left corner of the virtual screen (later Windows, Wine; the default).
   virtual bool TilesFromPrimaryMonitor() { return false; }
+  // The per-monitor wallpapers when the system offers them, else null (Windows 7, Wine, and
+  // natively). Owned by the desktop.
+  virtual MonitorWallpaper* MonitorWallpapers() { return nullptr; }
   // Opens a web address with the default handler; the result is ignored.
   virtual void OpenUrl(const std::string& url) = 0;
 };

@@ -1,10 +1,12 @@
 // Turning a picture file into the desktop wallpaper. Two working bitmaps in the data directory,
 // "wallpaper1.bmp" and "wallpaper2.bmp", are used in turn: each change writes the one that is
-// not the current wallpaper, points the desktop at it, and then deletes the other.
+// not the current wallpaper, points the desktop at it, and then deletes the other. Where each
+// monitor has a bitmap of its own, two sets of them take turns the same way.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/desktop.h"
 #include "platform/screen.h"
@@ -22,6 +24,17 @@ struct WallpaperFiles {
 // When dataDir + "wallpaper1.bmp" exists the target is "wallpaper2.bmp", otherwise
 // "wallpaper1.bmp"; the previous file is the other one. Tested at the moment of the call.
 WallpaperFiles ChooseWallpaperFiles(const std::string& dataDir);
+
+// The bitmaps of `count` monitors when each has its own: dataDir + "wallpaper1-1.bmp",
+// "wallpaper1-2.bmp", ... or, when "wallpaper1-1.bmp" exists, the set "wallpaper2-<n>.bmp", so
+// that the bitmaps in use are never written over.
+std::vector<std::string> ChooseMonitorBitmaps(const std::string& dataDir, std::size_t count);
+
+// Deletes the working bitmaps in dataDir ("wallpaper1.bmp", "wallpaper2.bmp" and the monitors'
+// "wallpaper1-<n>.bmp", "wallpaper2-<n>.bmp") except those in `inUse`: after a change only the
+// desktop's bitmaps are left, also when it has fewer monitors than before.
+void RemoveWallpaperBitmapsExcept(const std::string& dataDir,
+                                  const std::vector<std::string>& inUse);
 
 struct ConvertOptions {
   ResizeMode mode = ResizeMode::Windows;  // Program, Fill, Fit: resample to the screen size

@@ -1,12 +1,12 @@
 // The current user's desktop: wallpaper values in the registry, the shell for web addresses.
 #include <windows.h>
-// after windows.h, which they need
-#include <objbase.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/win32/monitor_wallpaper_win32.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/wide_text.h"
 
@@ -17,20 +17,6 @@ namespace {
 bool RunsOnWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-// Whether the system has the per-monitor wallpaper object (CLSID_DesktopWallpaper), named here
-// by its number: the Windows 7 headers this program builds with do not declare it.
-bool OffersDesktopWallpaperObject() {
-  static const CLSID kDesktopWallpaper = {
-      0xC2CF3110, 0x460E, 0x4FC1, {0xB9, 0xD0, 0x8A, 0x1C, 0x0C, 0x9C, 0xC4, 0xBD}};
-  const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  IUnknown* object = nullptr;
-  const bool offered = SUCCEEDED(CoCreateInstance(kDesktopWallpaper, nullptr, CLSCTX_ALL,
-                                                  IID_IUnknown, reinterpret_cast<void**>(&object)));
-  if (object) object->Release();
-  if (SUCCEEDED(started)) CoUninitialize();
-  return offered;
 }
 
 class WindowsDesktop : public Desktop {
@@ -57,9 +43,11 @@ class WindowsDesktop : public Desktop {
   // Windows 7 tiles the wallpaper from the primary monitor's (0,0); Windows 8, which brought the
   // desktop wallpaper object, and Wine tile from the virtual screen's top-left corner.
   bool TilesFromPrimaryMonitor() override {
-    static const bool fromPrimary = !RunsOnWine() && !OffersDesktopWallpaperObject();
+    static const bool fromPrimary = !RunsOnWine() && !SystemMonitorWallpaper();
     return fromPrimary;
   }
+
+  MonitorWallpaper* MonitorWallpapers() override { return SystemMonitorWallpaper(); }
 
   void OpenUrl(const std::string& url) override {
     ShellExecuteW(nullptr, L"", Wide(url).c_str(), L"", L"", SW_SHOWNORMAL);

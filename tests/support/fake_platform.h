@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/monitor_wallpaper.h"
 #include "platform/platform.h"
 #include "tests/support/temp_dir.h"
 
@@ -111,6 +112,25 @@ class FakeHelp : public HelpViewer {
   void DisplayTopic(const std::string& address) override { shown.push_back(address); }
 };
 
+// Per-monitor wallpapers that record each call; `refusal` not empty: refused with it.
+class FakeMonitorWallpaper : public MonitorWallpaper {
+ public:
+  struct Call {
+    std::vector<MonitorBitmap> bitmaps;
+    WallpaperPosition position;
+  };
+  std::vector<Call> calls;
+  std::string refusal;
+  DesktopResult SetWallpapers(const std::vector<MonitorBitmap>& bitmaps,
+                              WallpaperPosition position) override {
+    DesktopResult result;
+    result.reason = refusal;
+    result.applied = refusal.empty();
+    if (result.applied) calls.push_back({bitmaps, position});
+    return result;
+  }
+};
+
 class FakeDesktop : public Desktop {
  public:
   std::string wallpaper;
@@ -123,6 +143,8 @@ class FakeDesktop : public Desktop {
   std::vector<std::string> openedUrls;
   bool tilesFromPrimary = false;
   bool TilesFromPrimaryMonitor() override { return tilesFromPrimary; }
+  MonitorWallpaper* monitorWallpapers = nullptr;  // not null: the system offers them
+  MonitorWallpaper* MonitorWallpapers() override { return monitorWallpapers; }
   DesktopResult SetWallpaper(const std::string& path, WallpaperPosition position) override;
   void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
 };
