@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/file_dialog_text.h"
+#include "platform/win32/com_scope.h"
 #include "platform/win32/wide_text.h"
 
 namespace dova {
@@ -23,20 +24,6 @@ struct PidlFree {
   void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
 };
 using UniquePidl = std::unique_ptr<ITEMIDLIST, PidlFree>;
-
-// COM for the new-style folder dialog, for the time it is open.
-class ComScope {
- public:
-  ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialized_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialized_;
-};
 
 template <typename T>
 struct ComRelease {

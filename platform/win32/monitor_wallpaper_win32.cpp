@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "platform/win32/com_scope.h"
 #include "platform/win32/monitor_wallpaper_win32.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/wide_text.h"
@@ -69,20 +70,6 @@ std::vector<MonitorAssignment> AttachedWithBitmaps(IDesktopWallpaper& object,
   }
   return assigned;
 }
-
-// COM for the calling thread, for as long as the object is used.
-class ComScope {
- public:
-  ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (initialized_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  bool initialized_;
-};
 
 HRESULT CreateDesktopWallpaper(IDesktopWallpaper** object) {
   return CoCreateInstance(CLSID_DesktopWallpaper, nullptr, CLSCTX_ALL, IID_IDesktopWallpaper,
