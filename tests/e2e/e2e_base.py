@@ -2,15 +2,31 @@
 phrases, a settings reader, and a test case that gives each test a fresh copy of the program."""
 import configparser
 import os
+import subprocess
+import sys
 import unittest
 
-from wine_session import ROOT, Program, wait_until
+from wine_session import ROOT, Display, Program, wait_until
 
 
 class Session:
     """The virtual display and the Wine prefix, set up once by the runner."""
     display = None
     wine = None
+
+    @classmethod
+    def ensure_display(cls):
+        """A display that ended under a test is told of and started anew, with Wine, so that
+        one test's loss does not fail every test after it."""
+        if cls.display.alive():
+            return
+        sys.stderr.write("\nXvfb %s ended (exit %s); its messages are in %s\n"
+                         % (cls.display.name, cls.display.process.returncode,
+                            cls.display.log.name))
+        subprocess.run(["wineserver", "-k"], env=cls.wine.env, check=False)
+        cls.display.close()
+        cls.display = Display(cls.display.size)
+        cls.wine.env["DISPLAY"] = cls.display.name
 
 
 def english_phrases():
@@ -34,6 +50,7 @@ def read_ini(text):
 
 class ProgramTest(unittest.TestCase):
     def setUp(self):
+        Session.ensure_display()
         self.wine = Session.wine
         self.display = Session.display
         self.program = Program(self.wine)

@@ -40,7 +40,7 @@ class Monitors(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         build_xinerama()
-        cls.display = Display(number=140, size="%dx%d" % UNION)
+        cls.display = Display(size="%dx%d" % UNION)
         saved = os.environ.get("DOVA_E2E_PREFIX")
         os.environ["DOVA_E2E_PREFIX"] = PREFIX
         try:

@@ -37,6 +37,23 @@ class WindowTest(ProgramTest):
             xdotool(self.display, "key", k)
             time.sleep(0.4)
 
+    def visible_windows(self):
+        return set(xdotool(self.display, "search", "--onlyvisible", "--name", ".").split())
+
+    def open_window(self, *keys, click=None):
+        """Clicks or presses what opens a window (a dialog, the help), waits until it shows and
+        returns the windows that were there before. A loaded machine may take seconds."""
+        before = self.visible_windows()
+        if click:
+            self.click(*click)
+        self.key(*keys)
+        self.assertTrue(wait_until(lambda: self.visible_windows() - before, 30))
+        time.sleep(1.5)  # the dialog fills its lists and takes the focus after it shows
+        return before
+
+    def wait_closed(self, before):
+        self.assertTrue(wait_until(lambda: not (self.visible_windows() - before), 30))
+
     def start_shown(self, ini, *args):
         self.program.write_site("dova.ini", "[Main]\nInTray=0\n" + ini)
         self.program.start(*args)
@@ -129,14 +146,8 @@ class Keyboard(WindowTest):
     def test_f1_opens_the_help(self):
         p = self.program
         self.start_shown("Section=2\n[OnLine]\nOnLoad=0\n")
-        windows_before = set(xdotool(self.display, "search", "--onlyvisible", "--name",
-                                     ".").split())
         self.click(200, 50)  # a radio button of the picture size
-        self.key("F1")
-        self.assertTrue(wait_until(lambda: set(xdotool(
-            self.display, "search", "--onlyvisible", "--name", ".").split()) - windows_before,
-            30))
-        time.sleep(2)
+        self.open_window("F1")
         screenshot(self.display, "help-f1")
         self.key("Escape")
         p.close()
@@ -160,20 +171,19 @@ class ListEditing(WindowTest):
                          "Path=%s\n" % windows_path(folder))
 
         # The folder dialog opens on the remembered folder: OK takes its pictures.
-        self.click(*self.ADD_DIRECTORY)
-        time.sleep(2)
+        before = self.open_window(click=self.ADD_DIRECTORY)
         screenshot(self.display, "folder-dialog")
         self.key("Return")
-        time.sleep(2)
+        self.wait_closed(before)
 
         # The file dialog opens there too: three names typed into its name box.
-        self.click(*self.ADD_FILES)
-        time.sleep(2)
+        before = self.open_window(click=self.ADD_FILES)
         xdotool(self.display, "type", '"wide.jpg" "SEA.JPG" "hill.jpeg"')
         time.sleep(0.5)
         screenshot(self.display, "file-dialog")
         self.key("Return")
-        time.sleep(2)
+        self.wait_closed(before)
+        time.sleep(1)
         screenshot(self.display, "list-coloured-rows")
         p.close()
 

@@ -5,6 +5,7 @@ the real program under Wine: it starts it, waits for its window, sends tray mess
 reads the registry with `wine reg query`, takes screenshots, and ends it as a user would.
 """
 import os
+import select
 import shutil
 import subprocess
 import tempfile
@@ -19,25 +20,31 @@ SCREENSHOTS = os.path.join(ROOT, "build", "e2e-screenshots")
 class Display:
     """Xvfb at 1024x768x24 (or the size given), shared by all tests of a run."""
 
-    def __init__(self, number=77, size="1024x768"):
-        # The first free display from `number` on, so that two runs never share one.
-        while os.path.exists("/tmp/.X11-unix/X%d" % number) or \
-                os.path.exists("/tmp/.X%d-lock" % number):
-            number += 1
-        self.name = ":%d" % number
+    def __init__(self, size="1024x768"):
+        # Xvfb takes the first free display itself and names it on a pipe, so that runs side by
+        # side never race for one. No reset when the last client leaves: every test's Wine ends.
+        self.size = size
+        os.makedirs(os.path.join(ROOT, "build"), exist_ok=True)
+        self.log = open(os.path.join(ROOT, "build", "e2e-xvfb-%d.log" % os.getpid()), "ab")
+        reader, writer = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", size + "x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(50):
-            if subprocess.call(["xdpyinfo", "-display", self.name],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) == 0:
-                return
-            time.sleep(0.1)
-        raise RuntimeError("Xvfb did not start")
+            ["Xvfb", "-displayfd", str(writer), "-screen", "0", size + "x24", "-nolisten",
+             "tcp", "-noreset"], pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=self.log)
+        os.close(writer)
+        with os.fdopen(reader) as named:
+            if not select.select([named], [], [], 30)[0]:
+                raise RuntimeError("Xvfb did not start")
+            self.name = ":" + named.readline().strip()
+        if self.name == ":":
+            raise RuntimeError("Xvfb did not start")
+
+    def alive(self):
+        return self.process.poll() is None
 
     def close(self):
         self.process.terminate()
         self.process.wait()
+        self.log.close()
 
 
 class Wine:
