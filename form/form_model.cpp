@@ -96,16 +96,17 @@ FormModel::FormModel()
       GroupBox8(Group("GroupBox8", "TabSheet3", 192, 112, 265, 78, " Общие настройки ")),
       // Five resize modes in rows of 17 pixels; the filter list beside the last two.
       RadioButton1("RadioButton1", "GroupBox3", 12, 15, 430, 17),
-      RadioButton2("RadioButton2", "GroupBox3", 12, 32, 290, 17),
+      RadioButton2("RadioButton2", "GroupBox3", 12, 32, 430, 17),
       RadioButton3("RadioButton3", "GroupBox3", 12, 49, 200, 17),
       RadioButton11("RadioButton11", "GroupBox3", 12, 66, 168, 17),
       RadioButton12("RadioButton12", "GroupBox3", 12, 83, 138, 17),
       ColorButton1("ColorButton1", "GroupBox3", 152, 82, 28, 19),
-      Label9(Label("Label9", "GroupBox3", 180, 70, 120, "Использовать фильтр:")),
-      ComboBox5("ComboBox5", "GroupBox3", 306, 66, 130, 21),
-      // The screens choice beside "do not resize", above the filter.
-      Label17(Label("Label17", "GroupBox3", 214, 49, 46, "Экраны:")),
-      ComboBox11("ComboBox11", "GroupBox3", 266, 45, 170, 21),
+      Label9(Label("Label9", "GroupBox3", 180, 75, 120, "Использовать фильтр:")),
+      ComboBox5("ComboBox5", "GroupBox3", 306, 71, 130, 21),
+      // The screens choice beside "do not resize", above the filter, both below the row of
+      // "resize by the program", whose text may run the group's whole width.
+      Label17(Label("Label17", "GroupBox3", 214, 53, 46, "Экраны:")),
+      ComboBox11("ComboBox11", "GroupBox3", 266, 49, 170, 21),
       RadioButton9("RadioButton9", "GroupBox7", 12, 20, 160, 17),
       RadioButton10("RadioButton10", "GroupBox7", 12, 44, 160, 17),
       // Three rows in the general options: start minimized, start with Windows, the language.

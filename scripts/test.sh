@@ -85,7 +85,9 @@ asan_build() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
 stage "sanitizer build" asan_build
 stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
-stage "fuzzing (bounded)" isolated scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
+# The fuzz targets were built with the tests, in the same tree.
+stage "fuzzing (bounded)" isolated env DOVA_FUZZ_BUILD_DIR=build/asan \
+  scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 finish "TLS and https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
 
