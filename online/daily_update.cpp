@@ -52,6 +52,15 @@ class DailyUpdateRun {
     c_.LogStatus(level);
   }
   void LogError(const std::string& text) { c_.log.Write(LogLevel::Error, text); }
+  // Ends the run before the picture: the status, the tray's state (2 failed, 3 done) and what the
+  // run comes to.
+  Step EndWith(const std::string& status, LogLevel level, int trayIcon,
+               DailyUpdateOutcome outcome = DailyUpdateOutcome::Failed) {
+    Report(status, level);
+    c_.SetTrayIcon(trayIcon);
+    outcome_ = outcome;
+    return Step::Ended;
+  }
   // A failure the fetcher names (a certificate, the proxy's login, a redirect) ends the run as a
   // failed connection does: its phrase in the status bar, with the system's words in the journal.
   Step ReportFailure(FetchFailure failure, const std::string& detail) {
@@ -153,38 +162,26 @@ Step DailyUpdateRun::FetchPictureAddress() {
   const TextResponse answer =
       FetchText(host_, settings_, "GET ", pageUrl_, PageAnswerLimit(rules_));
   if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
-  if (answer.result != FetchResult::Success) {
-    Report(Phrase("connecterror"), LogLevel::Error);
-    c_.SetTrayIcon(2);
-    outcome_ = answer.result == FetchResult::ConnectFailed ? DailyUpdateOutcome::ConnectFailed
-                                                           : DailyUpdateOutcome::Failed;
-    return Step::Ended;
-  }
+  if (answer.result != FetchResult::Success)
+    return EndWith(Phrase("connecterror"), LogLevel::Error, 2,
+                   answer.result == FetchResult::ConnectFailed ? DailyUpdateOutcome::ConnectFailed
+                                                               : DailyUpdateOutcome::Failed);
 
   // Addresses on the page are read against where it finally came from, after redirects.
   const ChannelPage page = ReadChannelPage(
       rules_, answer.text, answer.finalAddress.empty() ? pageUrl_ : answer.finalAddress);
   const auto& found = page.pictures;
-  if (!force_ && std::find(found.begin(), found.end(), c_.CurrentWallpaper) != found.end()) {
-    c_.SetTrayIcon(3);
-    Report(Phrase("dontneedupdate"), LogLevel::Notice);
-    outcome_ = DailyUpdateOutcome::Unchanged;
-    return Step::Ended;
-  }
+  if (!force_ && std::find(found.begin(), found.end(), c_.CurrentWallpaper) != found.end())
+    return EndWith(Phrase("dontneedupdate"), LogLevel::Notice, 3, DailyUpdateOutcome::Unchanged);
   // A video day, a day whose picture is not meant for the desktop: nothing is wrong.
-  if (page.outcome == PageOutcome::NoPictureToday) {
-    c_.SetTrayIcon(3);
-    Report(Phrase("nopicturetoday") + " (" + page.detail + ")", LogLevel::Notice);
-    outcome_ = DailyUpdateOutcome::NoPicture;
-    return Step::Ended;
-  }
+  if (page.outcome == PageOutcome::NoPictureToday)
+    return EndWith(Phrase("nopicturetoday") + " (" + page.detail + ")", LogLevel::Notice, 3,
+                   DailyUpdateOutcome::NoPicture);
   // Error texts ("Not Found") and addresses that would split the request are no picture.
-  if (page.outcome != PageOutcome::Picture) {
-    Report(Phrase("unknowhttpcode") + (page.detail.empty() ? "" : " (" + page.detail + ")"),
-           LogLevel::Error);
-    c_.SetTrayIcon(2);
-    return Step::Ended;
-  }
+  if (page.outcome != PageOutcome::Picture)
+    return EndWith(
+        Phrase("unknowhttpcode") + (page.detail.empty() ? "" : " (" + page.detail + ")"),
+        LogLevel::Error, 2);
   // Taken before the download: a picture that fails is not tried again by unforced runs.
   c_.CurrentWallpaper = found.front();
   pictures_ = found;

@@ -35,33 +35,11 @@ TEST(ParseWebAddress, SchemeHostPortPathAndQuery) {
     EXPECT_FALSE(ParseWebAddress(refused)) << refused;
 }
 
-TEST(ResolveWebAddress, ReferencesAsRfc3986ResolvesThem) {
-  // The examples of RFC 3986 section 5.4 that apply to http, on its base.
+TEST(ResolveWebAddress, KeepsPortsAndSchemesOfTheResolvedReference) {
+  // The resolution itself is ResolveAddressReference's (RFC 3986's examples are tested there):
+  // here, what the parsed address adds to it.
   const std::string base = "http://a/b/c/d;p?q";
-  const std::pair<const char*, const char*> cases[] = {
-      {"g", "http://a/b/c/g"},
-      {"./g", "http://a/b/c/g"},
-      {"g/", "http://a/b/c/g/"},
-      {"/g", "http://a/g"},
-      {"//g", "http://g"},
-      {"?y", "http://a/b/c/d;p?y"},
-      {"g?y", "http://a/b/c/g?y"},
-      {"#s", "http://a/b/c/d;p?q"},
-      {"g#s", "http://a/b/c/g"},
-      {"", "http://a/b/c/d;p?q"},
-      {".", "http://a/b/c/"},
-      {"..", "http://a/b/"},
-      {"../g", "http://a/b/g"},
-      {"../..", "http://a/"},
-      {"../../../g", "http://a/g"},
-      {"/./g", "http://a/g"},
-      {"g/../h", "http://a/b/c/h"},
-      {"g;x=1/../y", "http://a/b/c/y"},
-      {"https://x:8443/p", "https://x:8443/p"},
-  };
-  for (const auto& [reference, expected] : cases)
-    EXPECT_EQ(ResolveWebAddress(base, reference).value_or("<none>"), expected) << reference;
-
+  EXPECT_EQ(ResolveWebAddress(base, "https://x:8443/p").value_or(""), "https://x:8443/p");
   // A base without a path, a scheme-relative reference keeping https.
   EXPECT_EQ(ResolveWebAddress("https://h", "a.jpg").value_or(""), "https://h/a.jpg");
   EXPECT_EQ(ResolveWebAddress("https://h/x", "//cdn:444/p?q").value_or(""), "https://cdn:444/p?q");

@@ -14,12 +14,7 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build/windows"
-pki="$root/build/tls-pki"
 work="$root/build/https-tests"
-wine=/usr/lib/wine/wine64
-export WINEPREFIX="$root/build/wineprefix-https"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 do_build=1
 [[ "${1:-}" == --no-build ]] && { do_build=0; shift; }
@@ -30,13 +25,9 @@ if [[ $do_build == 1 ]]; then
   cmake --build "$build" --target online_tests >"$build/online_tests.build.log" 2>&1 ||
     { tail -n 30 "$build/online_tests.build.log"; exit 1; }
 fi
-[[ -f "$pki/root.reg" ]] || python3 "$root/tests/support/tls_test_pki.py" "$pki"
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine" wineboot -i >"$root/build/wineboot-https.log" 2>&1
-fi
-"$wine" regedit /S "Z:$pki/root.reg"
-/usr/lib/wine/wineserver -w
+tls_prefix_name=https
+source "$root/tests/support/tls_wine_prefix.sh"
+pki="$tls_pki"
 
 # What the servers publish: a page naming a 64 x 48 picture.
 mkdir -p "$work/files"
