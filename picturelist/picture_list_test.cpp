@@ -305,14 +305,16 @@ TEST_F(PictureListTest, RandomChoiceDrawsEveryRowUniformly) {
   for (int i = 0; i < 5; ++i)
     grid.rows.push_back(MakeListRow("C:\\gone\\" + std::to_string(i), ""));
   SeedPictureChoice(12345);
+  // A thousand draws (each writes the journal, which Wine makes slow): 200 each expected, the
+  // bounds four standard deviations away.
   std::vector<int> counts(5);
-  for (int i = 0; i < 5000; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     N1Click(c);
     ++counts[grid.selTop];
   }
   for (int count : counts) {
-    EXPECT_GT(count, 850);
-    EXPECT_LT(count, 1150);
+    EXPECT_GT(count, 150);
+    EXPECT_LT(count, 250);
   }
   EXPECT_EQ(app.desktop.calls, 0);
 }
