@@ -5,10 +5,10 @@
 # portable zip, and the demo run of scripts/run.sh in a fresh clone) under Wine, and a short run
 # of every fuzz target. Installs what is missing first.
 #
-# The machine has few cores, and much of the testing waits on Wine and on timers: the tests that
-# mostly wait run in the background while the next build keeps the cores busy. Every test stage
-# that opens sockets runs in a network namespace of its own, so that stages running side by side
-# never meet on a loopback address. Each background stage's output is printed whole when it ends;
+# The machine has few cores, and much of the testing waits on Wine and on timers: once the Windows
+# build is done, the Wine tests run in the background while the native builds, at a lower
+# priority, keep the cores busy. Every test stage that opens sockets runs in a network namespace
+# of its own, so that stages running side by side never meet on a loopback address. Each background stage's output is printed whole when it ends;
 # the last lines give every stage's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,10 +62,7 @@ finish() {
 stage "dependencies" scripts/install-deps.sh
 stage "layers: no include climbs a floor" python3 scripts/check_layers.py
 
-native_build() { cmake --preset native >/dev/null && cmake --build --preset native; }
-stage "native build" native_build
-start "native tests" isolated ctest --preset native
-
+# First the Windows build, which every Wine stage waits for: then those run beside the builds.
 windows_build() {
   scripts/build-windows-deps.sh
   cmake --preset windows >/dev/null
@@ -77,17 +74,22 @@ tls_and_https_tests() {
   scripts/run-tls-tests.sh --no-build && scripts/run-https-tests.sh --no-build
 }
 start "TLS and https tests under Wine" tls_and_https_tests
-finish "native tests"
-# In the foreground, with no build beside it: some of these tests time the window's answers.
-stage "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
+start "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
 
-asan_build() { cmake --preset asan >/dev/null && cmake --build --preset asan; }
-stage "sanitizer build" asan_build
+# The builds beside them yield the processor: some of the Wine tests time the window's answers.
+native_build() { cmake --preset native >/dev/null && nice -n 10 cmake --build --preset native; }
+stage "native build" native_build
+start "native tests" isolated ctest --preset native
+
+# One clang tree for the sanitizers' test run and the fuzz targets.
+asan_build() { cmake --preset asan >/dev/null && nice -n 10 cmake --build --preset asan; }
+stage "sanitizer build (tests and fuzz targets)" asan_build
 stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
-# The fuzz targets were built with the tests, in the same tree.
 stage "fuzzing (bounded)" isolated env DOVA_FUZZ_BUILD_DIR=build/asan \
   scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
+finish "native tests"
+finish "core tests under Wine"
 finish "TLS and https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
 
