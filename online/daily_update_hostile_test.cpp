@@ -3,6 +3,7 @@
 // the decoder, the wallpaper showing stays, and the window keeps being served meanwhile.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -143,14 +144,19 @@ TEST_F(HostileSite, AnswersThatAreNotThePicturesBytes) {
 TEST_F(HostileSite, ATrickleEndsAtTheDeadline) {
   app.ctx().form.ComboBox3.Select(0);  // "100" kilobytes: 60 s + 50 s to arrive
   site.Route("HEAD /pictures/today.jpg", "HTTP/1.0 200 OK\r\n\r\n");
-  Answer([](LoopbackHttpServer::Connection& connection) {
+  std::atomic<bool> trickling{false};
+  Answer([&trickling](LoopbackHttpServer::Connection& connection) {
     connection.Send("HTTP/1.0 200 OK\r\n\r\n");
+    trickling = true;
     // One byte now and then, forever: never silent long enough for the silence time-out.
     while (connection.Send("x") && connection.Pause(20)) {
     }
   });
-  // The fake clock moves ten seconds with every pump, so the deadline comes after some 11.
-  app.pump.onProcessMessages = [this] { app.clock.steady += 10000; };
+  // Once the picture trickles, the fake clock moves ten seconds with every pump, so the deadline
+  // comes after some 11; not before, where a slow machine's pumps would time out the page.
+  app.pump.onProcessMessages = [this, &trickling] {
+    if (trickling) app.clock.steady += 10000;
+  };
   ExpectFailedDownload(P("errorgetingfile"));
 }
 

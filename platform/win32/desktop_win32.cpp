@@ -23,11 +23,12 @@ class WindowsDesktop : public Desktop {
  public:
   DesktopResult SetWallpaper(const std::string& bitmapPath, WallpaperPosition position) override {
     {
+      // The bitmap's name last: whoever sees it finds the style it is shown with.
       UserRegistryKey key = UserRegistryKey::Create("Control Panel\\Desktop");
-      key.SetString("Wallpaper", bitmapPath);
       key.SetString("WallpaperStyle", WallpaperStyleValue(position));
       key.SetString("TileWallpaper", TileWallpaperValue(position));
       key.SetString("StrechWallpaper", StrechWallpaperValue(position));
+      key.SetString("Wallpaper", bitmapPath);
     }
     // The values are in the registry already: only tell the desktop, do not write the profile.
     // The bitmap is named in the call itself: a null name asks Windows for its default

@@ -88,6 +88,8 @@ class Monitors(unittest.TestCase):
         p.write_site("dova.ini", "[Main]\nWorkType=offline\nResize=%s\nFitColor=#00C000\n"
                      "Monitors=%s\n[OffLine]\nSelecting=line\nCursorPosition=1\n"
                      % (resize, monitors))
+        for name in ("Wallpaper", "WallpaperStyle", "TileWallpaper", "StrechWallpaper"):
+            self.wine.reg_delete(name)
         p.start()
         self.assertTrue(wait_until(lambda: self.wine.reg_value("Wallpaper") is not None, 60))
         p.close()
