@@ -75,27 +75,30 @@ tls_and_https_tests() {
 }
 start "TLS and https tests under Wine" tls_and_https_tests
 start "core tests under Wine" isolated scripts/run-windows-tests.sh --no-build
+# The release's demo run builds a fresh clone, with the network for Debian's sources; most of it
+# waits on Wine, and the clone's compiler finds this build's objects in ccache.
+start "release: the installer and the portable zip under Wine, and the demo run" \
+  nice -n 5 /usr/bin/python3 tests/e2e/release_e2e.py
 
 # The builds beside them yield the processor: some of the Wine tests time the window's answers.
 native_build() { cmake --preset native >/dev/null && nice -n 10 cmake --build --preset native; }
 stage "native build" native_build
 start "native tests" isolated ctest --preset native
 
-# One clang tree for the sanitizers' test run and the fuzz targets.
+# One clang tree for the sanitizers' test run and the fuzz targets; the fuzzer takes one core,
+# the sanitizers' tests the other.
 asan_build() { cmake --preset asan >/dev/null && nice -n 10 cmake --build --preset asan; }
 stage "sanitizer build (tests and fuzz targets)" asan_build
-stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
+start "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
   isolated ctest --preset asan
 stage "fuzzing (bounded)" isolated env DOVA_FUZZ_BUILD_DIR=build/asan \
   scripts/fuzz.sh "${DOVA_FUZZ_SECONDS:-15}"
 finish "native tests"
+finish "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 finish "core tests under Wine"
 finish "TLS and https tests under Wine"
 finish "end-to-end tests of Dova.exe under Wine"
-
-# Last and alone: the demo run builds a fresh clone, with the network for Debian's sources.
-stage "release: the installer and the portable zip under Wine, and the demo run" \
-  /usr/bin/python3 tests/e2e/release_e2e.py
+finish "release: the installer and the portable zip under Wine, and the demo run"
 
 echo "== stage times"
 printf '  %s\n' "${times[@]}"
