@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace dova {
@@ -55,6 +56,7 @@ class FileReplacement {
 
   std::string path_;
   std::string asidePath_;
+  std::unique_ptr<char[]> buffer_;  // the copy's stream buffer, until the stream is closed
   std::FILE* file_ = nullptr;
   bool failed_ = false;
   bool committed_ = false;
