@@ -113,11 +113,11 @@ TEST(Redirects, FiveHopsAreFollowedTheSixthIsTooMany) {
 }
 
 TEST(Redirects, EveryHopCountsAgainstTheSameDeadline) {
-  // Each answer alone comes well within the deadline; the two together do not. A second to
+  // Each answer alone comes well within the deadline; the two together do not. Two seconds to
   // spare either way, for a busy machine.
   auto slowly = [](std::string answer) {
     return [answer](LoopbackHttpServer::Connection& c) {
-      if (c.Pause(2000)) c.Send(answer);
+      if (c.Pause(4000)) c.Send(answer);
     };
   };
   LoopbackHttpServer server(Address(6), 80, [&](LoopbackHttpServer::Connection& c) {
@@ -127,8 +127,8 @@ TEST(Redirects, EveryHopCountsAgainstTheSameDeadline) {
   ASSERT_TRUE(server.Listening());
   FakeFetchHost host;
   FetchTimeouts timeouts = QuickTimeouts();
-  timeouts.silenceMs = 5000;
-  timeouts.baseDeadlineMs = 3000;
+  timeouts.silenceMs = 10000;
+  timeouts.baseDeadlineMs = 6000;
   timeouts.minimumRate = 1000000000;
   const std::string base = "http://" + Address(6);
   EXPECT_EQ(Outcome(FetchText(host, host.settings, "GET ", base + "/b", 16384, timeouts)),

@@ -10,7 +10,7 @@ class TextTransfer : public ::testing::Test {
  protected:
   std::string Fetch(const std::string& request, long long limit = 16384) {
     return Outcome(
-        SendRequestForText(host, RawRequest(address, 80, request), limit, QuickTimeouts()));
+        SendRequestForText(host, RawRequest(address, 80, request), limit, RoomyTimeouts()));
   }
 
   const std::string address = TestLoopbackAddress(1);

@@ -21,6 +21,15 @@ inline FetchTimeouts QuickTimeouts() {
   return t;
 }
 
+// For tests whose servers do answer: a loaded machine may hold a thread for seconds, which
+// must not pass for a silent server.
+inline FetchTimeouts RoomyTimeouts() {
+  FetchTimeouts t = QuickTimeouts();
+  t.connectMs = 10000;
+  t.silenceMs = 10000;
+  return t;
+}
+
 // The request a direct GET of http://<address><path> sends.
 inline std::string DirectRequest(const std::string& method, const std::string& address,
                                  const std::string& path) {
