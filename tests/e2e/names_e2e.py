@@ -43,20 +43,19 @@ class AnyFileName(StoredFilesTest):
         time.sleep(1)
 
         # The folder picker opens on the remembered folder: OK takes its picture.
-        self.click(*ListEditing.ADD_DIRECTORY)
-        time.sleep(2)
+        before = self.open_window(click=ListEditing.ADD_DIRECTORY)
         screenshot(self.display, "unicode-folder-dialog")
         self.key("Return")
-        time.sleep(2)
+        self.wait_closed(before)
 
         # The file dialog opens there too: the picture is chosen in its list of files.
-        self.click(*ListEditing.ADD_FILES)
-        time.sleep(2)
+        before = self.open_window(click=ListEditing.ADD_FILES)
         self.key("shift+Tab", "Home", "space")
         time.sleep(0.5)
         screenshot(self.display, "unicode-file-dialog")
         self.key("Return")
-        time.sleep(2)
+        self.wait_closed(before)
+        time.sleep(1)
 
         # Installed from the list: the first row, then Enter.
         self.click(*FIRST_ROW)
