@@ -32,11 +32,11 @@ class Display:
              "tcp", "-noreset"], pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=self.log)
         os.close(writer)
         with os.fdopen(reader) as named:
-            if not select.select([named], [], [], 30)[0]:
-                raise RuntimeError("Xvfb did not start")
-            self.name = ":" + named.readline().strip()
+            ready = select.select([named], [], [], 30)[0]
+            self.name = ":" + named.readline().strip() if ready else ":"
         if self.name == ":":
-            raise RuntimeError("Xvfb did not start")
+            self.close()  # no server left behind, nor its log open
+            raise RuntimeError("Xvfb did not start (see %s)" % self.log.name)
 
     def alive(self):
         return self.process.poll() is None
