@@ -197,20 +197,38 @@ std::optional<ChannelRules> ReadChannelRules(const std::string& picture, const s
   return rules;
 }
 
+namespace {
+
+// Every "{name}" of `text` replaced by `value`.
+void ReplaceField(std::string& text, const char* field, const std::string& value) {
+  const std::size_t length = std::strlen(field);
+  for (std::size_t at = text.find(field); at != std::string::npos;
+       at = text.find(field, at + value.size()))
+    text.replace(at, length, value);
+}
+
+std::string Digits(const char* format, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
 std::string ExpandDateFields(const std::string& address, double utcDateTime) {
   int year, month, day;
   DecodeDate(utcDateTime, year, month, day);
-  char text[16];
   std::string result = address;
-  const auto replace = [&](const char* field, const char* format, int value) {
-    std::snprintf(text, sizeof text, format, value);
-    for (std::size_t at = result.find(field); at != std::string::npos;
-         at = result.find(field, at + std::strlen(text)))
-      result.replace(at, std::char_traits<char>::length(field), text);
-  };
-  replace("{yyyy}", "%04d", year);
-  replace("{mm}", "%02d", month);
-  replace("{dd}", "%02d", day);
+  ReplaceField(result, "{yyyy}", Digits("%04d", year));
+  ReplaceField(result, "{mm}", Digits("%02d", month));
+  ReplaceField(result, "{dd}", Digits("%02d", day));
+  return result;
+}
+
+std::string ExpandScreenFields(const std::string& suffix, int width, int height) {
+  std::string result = suffix;
+  ReplaceField(result, "{width}", std::to_string(width));
+  ReplaceField(result, "{height}", std::to_string(height));
   return result;
 }
 

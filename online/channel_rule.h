@@ -14,7 +14,9 @@
 //            is a condition instead: the page has no picture today unless the value found there
 //            is <value> ("json:/media_type=image", "json:/images/0/wp=true").
 //   SUFFIX   text appended to the address found; alternatives separated by "|" give further
-//            addresses to try, in order ("_UHD.jpg|_1920x1080.jpg").
+//            addresses to try, in order ("_UHD.jpg|_{width}x{height}.jpg|_1920x1080.jpg"):
+//            the next is tried when one is over the size limit or not there. "{width}" and
+//            "{height}" are the primary screen's size in pixels.
 //   CAPTION  rules of the same kinds for the picture's title or credit; several, separated by
 //            ";", are joined by " — ". With PICTURE=feed the item's title is the default.
 //
@@ -58,6 +60,9 @@ constexpr std::size_t kRulePageLimit = 1024 * 1024;
 // `address` with "{yyyy}", "{mm}" and "{dd}" replaced by the date of `utcDateTime` (four, two
 // and two digits).
 std::string ExpandDateFields(const std::string& address, double utcDateTime);
+
+// `suffix` with "{width}" and "{height}" replaced by the screen's size.
+std::string ExpandScreenFields(const std::string& suffix, int width, int height);
 
 enum class PageOutcome {
   Picture,         // `pictures` holds at least one address

@@ -18,6 +18,7 @@
 #include "online/web_address.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/screen.h"
 #include "text/number_text.h"
 #include "wallpaper/wallpaper_installer.h"
 
@@ -99,6 +100,9 @@ DailyUpdateOutcome DailyUpdateRun::Run() {
     return DailyUpdateOutcome::Failed;
   }
   rules_ = *rules;
+  const ScreenSize screen = c_.platform.screen.Size();
+  for (std::string& suffix : rules_.suffixes)
+    suffix = ExpandScreenFields(suffix, screen.width, screen.height);
   Report(Phrase("connectingto") + " " + ReadWebAddress(pageUrl_).host, LogLevel::Notice);
   c_.SetTrayIcon(1);
 
@@ -196,6 +200,13 @@ Step DailyUpdateRun::CheckSize() {
     candidate_ = picture;
     const TextResponse answer = FetchText(host_, settings_, "HEAD ", candidate_, kTextLimit);
     if (answer.failure != FetchFailure::None) return ReportFailure(answer.failure, answer.detail);
+    // A size the service does not have ("404 Not Found") gives way to the next address; the
+    // last one goes on to its download, which reports what the server says.
+    const int status = ParseHttpStatus(answer.text);
+    if ((status < 200 || status > 299) && &picture != &pictures_.back()) {
+      c_.log.Write(LogLevel::Notice, "HTTP " + std::to_string(status) + ": " + candidate_);
+      continue;
+    }
     maximum_ = MaximumPictureBytes(settings_);
     const std::optional<ContentLength> length = ReadContentLength(answer.text);
     if (!length) {

@@ -80,5 +80,39 @@ TEST_F(ShippedChannelsTest, EachShippedChannelAndEachFeedKindInstallsItsPicture)
   for (const ServiceCase& service : feeds) ExpectInstalled(service, UseOnSite(feed), jpeg);
 }
 
+// Bing's UHD picture may be over the user's limit, and Bing has only some screen sizes: the
+// screen's own size comes next, then 1920x1080, which it always has.
+TEST_F(ShippedChannelsTest, BingGivesWayToTheScreensSizeThenToTheSizeItAlwaysHas) {
+  const std::string jpeg = MakeTestJpeg(app.dir);
+  if (jpeg.empty()) GTEST_SKIP() << "ImageMagick's convert is not available";
+  ChannelCatalogue shipped;
+  shipped.Load(*OpenIniFile(CorePath(DOVA_SOURCE_DIR "/installer/dova.ini")));
+  const std::string page = UseOnSite(shipped.Channels()[0]);
+  site.Route(page, "HTTP/1.0 200 OK\r\n\r\n" + BingAnswer(true));
+  site.Route("HEAD /th?id=OHR.Lake_EN-US1_UHD.jpg",
+             "HTTP/1.0 200 OK\r\nContent-Length: 90000000\r\n\r\n");
+  const std::string length = std::to_string(jpeg.size());
+  for (const char* size : {"1366x768", "1920x1080"}) {
+    site.Route(std::string("HEAD /th?id=OHR.Lake_EN-US1_") + size + ".jpg",
+               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n");
+    site.Route(std::string("GET /th?id=OHR.Lake_EN-US1_") + size + ".jpg",
+               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n" + jpeg);
+  }
+
+  app.screen.size = {1280, 1024};  // a size Bing does not have: its HEAD answers 404
+  EXPECT_EQ(DailyPictureUpdate(app.ctx(), true), DailyUpdateOutcome::Installed);
+  EXPECT_EQ(site.RequestLines(),
+            std::vector<std::string>({page, "HEAD /th?id=OHR.Lake_EN-US1_UHD.jpg",
+                                      "HEAD /th?id=OHR.Lake_EN-US1_1280x1024.jpg",
+                                      "HEAD /th?id=OHR.Lake_EN-US1_1920x1080.jpg",
+                                      "GET /th?id=OHR.Lake_EN-US1_1920x1080.jpg"}));
+  EXPECT_EQ(app.ctx().CurrentWallpaper, site.Url("/th?id=OHR.Lake_EN-US1_1920x1080.jpg"));
+
+  app.screen.size = {1366, 768};
+  EXPECT_EQ(DailyPictureUpdate(app.ctx(), true), DailyUpdateOutcome::Installed);
+  EXPECT_EQ(app.ctx().CurrentWallpaper, site.Url("/th?id=OHR.Lake_EN-US1_1366x768.jpg"));
+  EXPECT_EQ(app.desktop.calls, 2);
+}
+
 }  // namespace
 }  // namespace dova::testing
