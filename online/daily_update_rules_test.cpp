@@ -23,12 +23,6 @@ class DailyUpdateRulesTest : public DailyUpdateTest {
     std::unique_ptr<IniFile> ini = OpenIniFile(app.ctx().DataDir + "channels.ini");
     app.ctx().channels.Load(*ini);
   }
-  void ServePicture(const std::string& path, const std::string& jpeg, long long announced = 0) {
-    const std::string length = std::to_string(announced ? announced : jpeg.size());
-    site.Route("HEAD " + path, "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n");
-    site.Route("GET " + path, "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(jpeg.size()) +
-                                  "\r\n\r\n" + jpeg);
-  }
   static std::string Json(const std::string& body) {
     return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\n\r\n" + body;
   }

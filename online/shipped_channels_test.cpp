@@ -36,11 +36,7 @@ class ShippedChannelsTest : public DailyUpdateTest {
                        const std::string& jpeg) {
     SCOPED_TRACE(service.name);
     site.Route(pageRequest, "HTTP/1.0 200 OK\r\n\r\n" + service.answer);
-    const std::string length = std::to_string(jpeg.size());
-    site.Route("HEAD " + service.picturePath,
-               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n");
-    site.Route("GET " + service.picturePath,
-               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n" + jpeg);
+    ServePicture(service.picturePath, jpeg);
     const int calls = app.desktop.calls;
     EXPECT_EQ(DailyPictureUpdate(app.ctx(), true), DailyUpdateOutcome::Installed);
     EXPECT_EQ(app.desktop.calls, calls + 1);
@@ -89,15 +85,9 @@ TEST_F(ShippedChannelsTest, BingGivesWayToTheScreensSizeThenToTheSizeItAlwaysHas
   shipped.Load(*OpenIniFile(CorePath(DOVA_SOURCE_DIR "/installer/dova.ini")));
   const std::string page = UseOnSite(shipped.Channels()[0]);
   site.Route(page, "HTTP/1.0 200 OK\r\n\r\n" + BingAnswer(true));
-  site.Route("HEAD /th?id=OHR.Lake_EN-US1_UHD.jpg",
-             "HTTP/1.0 200 OK\r\nContent-Length: 90000000\r\n\r\n");
-  const std::string length = std::to_string(jpeg.size());
-  for (const char* size : {"1366x768", "1920x1080"}) {
-    site.Route(std::string("HEAD /th?id=OHR.Lake_EN-US1_") + size + ".jpg",
-               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n");
-    site.Route(std::string("GET /th?id=OHR.Lake_EN-US1_") + size + ".jpg",
-               "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n" + jpeg);
-  }
+  ServePicture("/th?id=OHR.Lake_EN-US1_UHD.jpg", jpeg, 90000000);
+  ServePicture("/th?id=OHR.Lake_EN-US1_1366x768.jpg", jpeg);
+  ServePicture("/th?id=OHR.Lake_EN-US1_1920x1080.jpg", jpeg);
 
   app.screen.size = {1280, 1024};  // a size Bing does not have: its HEAD answers 404
   EXPECT_EQ(DailyPictureUpdate(app.ctx(), true), DailyUpdateOutcome::Installed);

@@ -177,6 +177,15 @@ class DailyUpdateTest : public ::testing::Test {
     site.Route("GET /pictures/today.jpg", pictureResponse);
   }
 
+  // The picture at `path` of the site: HEAD announces `announced` bytes (by default its size),
+  // GET sends it.
+  void ServePicture(const std::string& path, const std::string& jpeg, long long announced = 0) {
+    const std::string length = std::to_string(announced ? announced : jpeg.size());
+    site.Route("HEAD " + path, "HTTP/1.0 200 OK\r\nContent-Length: " + length + "\r\n\r\n");
+    site.Route("GET " + path, "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(jpeg.size()) +
+                                  "\r\n\r\n" + jpeg);
+  }
+
   // The journal's lines as "N text" (Notice) or "E text" (Error), without date and time.
   std::vector<std::string> LogLines() {
     std::string contents;
