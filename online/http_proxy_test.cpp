@@ -135,13 +135,13 @@ TEST_F(ThroughTinyproxy, RightLoginBringsThePictureThrough) {
   HttpRequest head = BuildHttpRequest(ThroughProxy(host.settings), "HEAD ", pictureUrl);
   EXPECT_EQ(head.endpoint.connectHost, ProxyAddress());
   EXPECT_EQ(head.endpoint.connectPort, kProxyPort);
-  const std::string answer = Outcome(SendRequestForText(host, head, 16384, QuickTimeouts()));
+  const std::string answer = Outcome(SendRequestForText(host, head, 16384, RoomyTimeouts()));
   EXPECT_EQ(ParseHttpStatus(answer), 200) << answer;
   EXPECT_NE(answer.find("Content-Length: " + std::to_string(Picture().size())), std::string::npos)
       << answer;
 
   HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
-  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, QuickTimeouts());
+  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, RoomyTimeouts());
   EXPECT_EQ(d.result, FetchResult::Success);
   EXPECT_EQ(d.status, 200);
   EXPECT_TRUE(BodyOf(d.bytes) == Picture()) << "picture bytes arrive unchanged";
@@ -161,10 +161,10 @@ TEST_F(ThroughTinyproxy, WrongLoginGetsTheProxysRefusal) {
   ASSERT_TRUE(site.Listening());
   host.settings.password = "wrong";
   HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
-  const std::string answer = Outcome(SendRequestForText(host, get, 16384, QuickTimeouts()));
+  const std::string answer = Outcome(SendRequestForText(host, get, 16384, RoomyTimeouts()));
   EXPECT_TRUE(IsProxyRefusal(ParseHttpStatus(answer))) << answer;
 
-  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, QuickTimeouts());
+  const Download d = DownloadToFile(host, host.settings, get, 5000 * 1024, RoomyTimeouts());
   EXPECT_EQ(d.result, FetchResult::Success)
       << "the exchange itself worked; the caller judges the status";
   EXPECT_TRUE(IsProxyRefusal(d.status)) << d.status;
@@ -177,7 +177,7 @@ TEST_F(ThroughTinyproxy, WithoutTheLoginOptionNoCredentialsAreSent) {
   host.settings.proxyNeedsLogin = false;  // login and password still filled in
   HttpRequest get = BuildHttpRequest(ThroughProxy(host.settings), "GET ", pictureUrl);
   EXPECT_EQ(get.text.find("Proxy-"), std::string::npos);
-  const std::string answer = Outcome(SendRequestForText(host, get, 16384, QuickTimeouts()));
+  const std::string answer = Outcome(SendRequestForText(host, get, 16384, RoomyTimeouts()));
   EXPECT_EQ(ParseHttpStatus(answer), 407) << answer;
   EXPECT_NE(answer.find("Proxy-Authenticate: Basic"), std::string::npos) << answer;
   EXPECT_EQ(site.ConnectionCount(), 0u);
@@ -197,12 +197,12 @@ TEST(ProxyRequestBytes, AbsoluteTargetOriginHostAndCredentials) {
 
   HttpRequest withLogin =
       BuildHttpRequest(ThroughProxy(host.settings), "GET ", "HTTP://pictures.example/a.jpg");
-  EXPECT_EQ(Outcome(SendRequestForText(host, withLogin, 16384, QuickTimeouts())),
+  EXPECT_EQ(Outcome(SendRequestForText(host, withLogin, 16384, RoomyTimeouts())),
             "HTTP/1.0 200 OK\r\n\r\nok");
   host.settings.proxyNeedsLogin = false;
   HttpRequest withoutLogin =
       BuildHttpRequest(ThroughProxy(host.settings), "HEAD ", "http://pictures.example");
-  Outcome(SendRequestForText(host, withoutLogin, 16384, QuickTimeouts()));
+  Outcome(SendRequestForText(host, withoutLogin, 16384, RoomyTimeouts()));
 
   ASSERT_EQ(recorder.Requests().size(), 2u);
   EXPECT_EQ(recorder.Requests()[0],

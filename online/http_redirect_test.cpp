@@ -57,7 +57,7 @@ TEST(Redirects, ChainsOfRelativeAbsoluteAndOtherHostAddressesEndInTheLastAnswer)
   FakeFetchHost host;
   const std::string start = "http://" + Address(1) + "/a/start";
 
-  TextResponse text = FetchText(host, host.settings, "HEAD ", start, 16384, QuickTimeouts());
+  TextResponse text = FetchText(host, host.settings, "HEAD ", start, 16384, RoomyTimeouts());
   EXPECT_EQ(Outcome(text), final);
   EXPECT_EQ(RequestLines(first),
             std::vector<std::string>({"HEAD /a/start HTTP/1.0", "HEAD /b/next?x=1 HTTP/1.0"}));
@@ -69,7 +69,7 @@ TEST(Redirects, ChainsOfRelativeAbsoluteAndOtherHostAddressesEndInTheLastAnswer)
   // (the first redirect is far longer than it), exact to the byte.
   auto download = [&](long long limit) {
     return DownloadWith([&](std::FILE* file) {
-      return FetchToFile(host, host.settings, start, limit, file, QuickTimeouts());
+      return FetchToFile(host, host.settings, start, limit, file, RoomyTimeouts());
     });
   };
   Download d = download(static_cast<long long>(final.size()) + 1);
@@ -83,11 +83,11 @@ TEST(Redirects, ChainsOfRelativeAbsoluteAndOtherHostAddressesEndInTheLastAnswer)
   // A Location that is no address we can ask: the redirect is the answer, and no picture.
   LoopbackHttpServer odd(Address(3), 80, Routes({{"/x", Redirect(302, "ftp://files/x")}}));
   text =
-      FetchText(host, host.settings, "GET ", "http://" + Address(3) + "/x", 16384, QuickTimeouts());
+      FetchText(host, host.settings, "GET ", "http://" + Address(3) + "/x", 16384, RoomyTimeouts());
   EXPECT_EQ(ParseHttpStatus(text.text), 302);
   d = DownloadWith([&](std::FILE* file) {
     return FetchToFile(host, host.settings, "http://" + Address(3) + "/x", 1000, file,
-                       QuickTimeouts());
+                       RoomyTimeouts());
   });
   EXPECT_EQ(d.result, FetchResult::SocketFailed);
   EXPECT_EQ(d.bytes, "");
@@ -103,10 +103,10 @@ TEST(Redirects, FiveHopsAreFollowedTheSixthIsTooMany) {
   FakeFetchHost host;
   const std::string base = "http://" + Address(4) + "/";
 
-  EXPECT_EQ(Outcome(FetchText(host, host.settings, "GET ", base + "1", 16384, QuickTimeouts())),
+  EXPECT_EQ(Outcome(FetchText(host, host.settings, "GET ", base + "1", 16384, RoomyTimeouts())),
             "HTTP/1.0 200 OK\r\n\r\nend");
   const TextResponse tooMany =
-      FetchText(host, host.settings, "GET ", base + "0", 16384, QuickTimeouts());
+      FetchText(host, host.settings, "GET ", base + "0", 16384, RoomyTimeouts());
   EXPECT_NE(tooMany.result, FetchResult::Success);
   EXPECT_EQ(tooMany.failure, FetchFailure::TooManyRedirects);
   EXPECT_EQ(server.Requests().size(), 6u + 6u);

@@ -27,7 +27,7 @@ TEST_F(TextTransfer, OneLinePageComesBackWhole) {
   HttpRequest request =
       BuildHttpRequest(ConnectionSettings(), "GET ", "http://" + address + "/potd");
   ASSERT_EQ(request.endpoint.connectHost, address);
-  EXPECT_EQ(Outcome(SendRequestForText(host, request, 16384, QuickTimeouts())), response);
+  EXPECT_EQ(Outcome(SendRequestForText(host, request, 16384, RoomyTimeouts())), response);
   ASSERT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(server.Requests()[0],
             "GET /potd HTTP/1.0\r\nHost: " + address +
